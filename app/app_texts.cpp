@@ -1,0 +1,29 @@
+#include "app/app_texts.h"
+
+std::string UsageText() {
+    static const char* const lines[] = {
+        "",
+        "Kivo域名更新器",
+        "",
+        "小巧,绿色,方便,快捷!",
+        "",
+        "使用简介:",
+        "",
+        "F3-更新IP   F4-显示/隐藏窗口",
+        "",
+        "",
+        "本程序由" KIVO_AUTHOR_NAME "制作",
+        "",
+        KIVO_AUTHOR_NAME "! QQ:" KIVO_AUTHOR_QQ,
+        "",
+        KIVO_HOME_PAGE,
+        "",
+        "如有建议,请与我联系!",
+    };
+    std::string text = lines[0];
+    for (size_t i = 1; i < sizeof lines / sizeof lines[0]; ++i) {
+        text += "\r\n";
+        text += lines[i];
+    }
+    return text;
+}

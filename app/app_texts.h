@@ -1,0 +1,21 @@
+// The main window's own texts. Sources are UTF-8; the compiler stores every
+// literal in code page 936.
+#ifndef KIVO_APP_TEXTS_H
+#define KIVO_APP_TEXTS_H
+
+#include <string>
+
+#include "build_config.h"
+
+inline constexpr char MainTitleText[] = "Kivo域名更新器 QQ:" KIVO_AUTHOR_QQ;
+inline constexpr char HotkeyF3ErrorText[] = "热键F3注册失败,您将不能使用快捷键更新IP!!  ";
+inline constexpr char HotkeyF4ErrorText[] = "热键F4注册失败,您将不能使用快捷键 显示/隐藏 窗口  ";
+inline constexpr char ErrorCaption[] = "错误:";
+inline constexpr char WelcomeBalloonText[] = "欢迎使用Kivo域名更新器!";
+inline constexpr char WelcomeBalloonTitle[] = "Hi!";
+inline constexpr char ClosingBoxCaption[] = "提示";
+
+// The usage text of InfoBox: seventeen lines joined by CR LF, none after the last.
+std::string UsageText();
+
+#endif

@@ -1,0 +1,126 @@
+#include "app/main_dialog_win.h"
+
+#include "app/app_handles_win.h"
+#include "app/app_texts.h"
+#include "app/last_resort_win.h"
+#include "app/tray_win.h"
+#include "resources/resource_ids.h"
+#include "settings/settings_file_win.h"
+#include "ui/about_dialog_win.h"
+#include "ui/chrome_win.h"
+#include "update/run_update_win.h"
+
+namespace {
+
+constexpr int HotkeyUpdateId = 300;
+constexpr int HotkeyShowHideId = 400;
+
+RECT CaptionRect;
+
+void RegisterHotkeyOrSay(HWND window, int id, UINT key, const char* failureText) {
+    if (!RegisterHotKey(window, id, 0, key)) {
+        MessageBoxA(window, failureText, ErrorCaption, MB_OK | MB_ICONERROR);
+    }
+}
+
+INT_PTR OnInitDialog(HWND window) {
+    SetDlgItemTextA(window, IDC_INFO_BOX, UsageText().c_str());
+    RunGuarded([window] { LoadSettings(window); });
+    CaptionRect = CaptionBandOf(window);
+    SetWindowTextA(window, MainTitleText);
+    PlayOpenAnimation(window);
+    RegisterHotkeyOrSay(window, HotkeyUpdateId, VK_F3, HotkeyF3ErrorText);
+    RegisterHotkeyOrSay(window, HotkeyShowHideId, VK_F4, HotkeyF4ErrorText);
+    return TRUE;  // the dialog manager focuses the first tab stop, HostField
+}
+
+void HideToTray(HWND window) { SendToTray(window, WelcomeBalloonText, WelcomeBalloonTitle); }
+
+// The whole wParam is compared, so only notification code 0 acts: a double click on an
+// owner-drawn button (BN_DOUBLECLICKED) and the dialog manager's IDOK/IDCANCEL do nothing.
+void OnCommand(HWND window, WPARAM command) {
+    switch (command) {
+        case IDC_MINIMIZE_LABEL:
+            HideToTray(window);
+            break;
+        case IDC_CLOSE_LABEL:
+            RunGuarded([window] { SaveSettings(window); });
+            EndDialog(window, 0);
+            break;
+        case IDC_UPDATE_BUTTON:
+            RunUpdate(window);
+            break;
+        case IDC_ABOUT_BUTTON:
+            DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDialogProc, 0);
+            break;
+    }
+}
+
+// Dispatch by the virtual key in the high word of lParam; without modifiers it is
+// equivalent to the hotkey id.
+void OnHotkey(HWND window, LPARAM lParam) {
+    switch (HIWORD(lParam)) {
+        case VK_F3:
+            RunUpdate(window);
+            break;
+        case VK_F4:
+            if (IsWindowVisible(window)) {
+                HideToTray(window);
+            } else {
+                RestoreFromTray(window);
+            }
+            break;
+    }
+}
+
+void OnTrayCallback(HWND window, LPARAM mouseMessage) {
+    if (mouseMessage == WM_LBUTTONDBLCLK) RestoreFromTray(window);
+}
+
+void OnPaint(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    PaintCaption(dc, MainIcon, MainTitleText, CaptionRect);
+    EndPaint(window, &paint);
+}
+
+// No PostQuitMessage here: DialogBoxParamA runs its own loop, and a pending WM_QUIT would
+// end the closing information box of the entry the moment it opened.
+void OnDestroy(HWND window) {
+    UnregisterHotKey(window, HotkeyUpdateId);
+    UnregisterHotKey(window, HotkeyShowHideId);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog(window);
+        case WM_COMMAND:
+            OnCommand(window, wParam);
+            return 0;
+        case WM_HOTKEY:
+            OnHotkey(window, lParam);
+            return 0;
+        case TrayCallbackMessage:
+            OnTrayCallback(window, lParam);
+            return TRUE;
+        case WM_LBUTTONDOWN:
+            DragIfInCaption(window, CaptionRect, lParam);
+            return TRUE;
+        case WM_PAINT:
+            OnPaint(window);
+            return TRUE;
+        case WM_DRAWITEM:
+            DrawOwnerButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return 0;
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSTATIC:
+            return ColourDialogFace(wParam);
+        case WM_DESTROY:
+            OnDestroy(window);
+            return TRUE;
+    }
+    return 0;
+}

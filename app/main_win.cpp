@@ -1,0 +1,25 @@
+// The program entry: process-wide handles, the main dialog, the closing notice.
+#include <windows.h>
+
+#include "app/app_handles_win.h"
+#include "app/app_texts.h"
+#include "app/main_dialog_win.h"
+#include "resources/resource_ids.h"
+
+HINSTANCE AppInstance;
+HBRUSH BackgroundBrush;
+HICON MainIcon;
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    AppInstance = GetModuleHandleA(nullptr);
+    BackgroundBrush = CreateSolidBrush(RGB(240, 255, 255));
+    MainIcon = LoadIconA(AppInstance, IDI_MAIN_ICON_NAME);
+
+    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+
+    DeleteObject(BackgroundBrush);
+    char path[MAX_PATH + 1] = {};  // at most 260 bytes of path, always terminated
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    MessageBoxA(nullptr, path, ClosingBoxCaption, MB_OK | MB_ICONINFORMATION);
+    ExitProcess(0);
+}

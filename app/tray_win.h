@@ -1,0 +1,12 @@
+#ifndef KIVO_TRAY_WIN_H
+#define KIVO_TRAY_WIN_H
+
+#include <windows.h>
+
+// Puts Kivo's icon into the notification area, shows the balloon and hides the window.
+void SendToTray(HWND window, const char* balloonText, const char* balloonTitle);
+
+// Takes the icon out of the notification area and shows the window again.
+void RestoreFromTray(HWND window);
+
+#endif

@@ -1,0 +1,19 @@
+# kivo.exe, a 32-bit GUI program that needs only system DLLs, and the Wine-side tests.
+enable_language(RC)
+
+set(KIVO_ICON_FILE ${CMAKE_BINARY_DIR}/generated/kivo.ico)
+set(KIVO_MANIFEST_FILE ${CMAKE_SOURCE_DIR}/resources/kivo.manifest)
+add_custom_command(OUTPUT ${KIVO_ICON_FILE}
+    COMMAND python3 ${CMAKE_SOURCE_DIR}/resources/make_icon.py ${KIVO_ICON_FILE}
+    DEPENDS ${CMAKE_SOURCE_DIR}/resources/make_icon.py
+    COMMENT "Drawing the icon")
+configure_file(resources/kivo.rc.in ${CMAKE_BINARY_DIR}/generated/kivo.rc @ONLY)
+set_source_files_properties(${CMAKE_BINARY_DIR}/generated/kivo.rc PROPERTIES
+    OBJECT_DEPENDS "${KIVO_ICON_FILE};${KIVO_MANIFEST_FILE};${CMAKE_SOURCE_DIR}/resources/resource_ids.h")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/resources")
+
+add_executable(kivo WIN32 ${KIVO_WIN_SOURCES} ${CMAKE_BINARY_DIR}/generated/kivo.rc)
+target_link_libraries(kivo PRIVATE kivo_core wininet shell32 gdi32 user32)
+target_link_options(kivo PRIVATE -static -mwindows -s)
+
+add_subdirectory(tests/wine)

@@ -1,0 +1,31 @@
+// Identifiers shared by kivo.rc and the code. Plain #defines: windres reads this too.
+#ifndef KIVO_RESOURCE_IDS_H
+#define KIVO_RESOURCE_IDS_H
+
+#define IDD_MAIN 1000
+#define IDD_ABOUT 2000
+#define IDI_MAIN_ICON_NAME "MAINICON"
+
+// MainDialog controls.
+#define IDC_MINIMIZE_LABEL 1001
+#define IDC_CLOSE_LABEL 1002
+#define IDC_HOST_FIELD 1003
+#define IDC_IP_FIELD 1004
+#define IDC_USER_FIELD 1005
+#define IDC_PASSWORD_FIELD 1006
+#define IDC_AUTO_UPDATE_BOX 1007
+#define IDC_UPDATE_BUTTON 1008
+#define IDC_ABOUT_BUTTON 1009
+#define IDC_INFO_BOX 1010
+#define IDC_STATUS_LINE 1022
+
+// AboutDialog controls.
+#define IDC_ABOUT_OK_BUTTON 2001
+#define IDC_ABOUT_CLOSE_LABEL 2002
+#define IDC_VERSION_LABEL 2003
+#define IDC_AUTHOR_LABEL 2004
+#define IDC_CREDITS_FRAME 2005
+
+#define IDC_UNADDRESSED (-1)
+
+#endif

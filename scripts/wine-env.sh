@@ -1,0 +1,45 @@
+# Sourced by run.sh and test.sh: a Wine session that runs Kivo as a Chinese Windows
+# would, in a prefix of the project's own, on a display even where there is none.
+#   KIVO_WINE_DIR  where the prefix lives (default: build/wine under the project)
+
+KIVO_ROOT=${KIVO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+export WINEPREFIX=${KIVO_WINE_DIR:-$KIVO_ROOT/build/wine}
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+# zh_CN.UTF-8 makes Wine's ANSI code page 936, as on a Chinese Windows.
+export LC_ALL=zh_CN.UTF-8
+
+kivo_start_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
+    local n
+    for n in $(seq 90 120); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        KIVO_XVFB_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.1; done
+    done
+    echo "wine-env: could not start Xvfb" >&2
+    return 1
+}
+
+kivo_prepare_prefix() {
+    if [ ! -f "$WINEPREFIX/.kivo-ready" ]; then
+        mkdir -p "$WINEPREFIX"
+        wineboot -i </dev/null >/dev/null 2>&1 || true
+        # A crash must end the process, not wait in Wine's "Program Error" dialog.
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+        # Without a window manager, unmanaged windows hide at once instead of after 2 s.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+        touch "$WINEPREFIX/.kivo-ready"
+    fi
+    # Start the server first with no pipes attached, so that it never holds ours open.
+    wineserver -p </dev/null >/dev/null 2>&1
+    wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+kivo_stop_wine() {
+    wineserver -k </dev/null >/dev/null 2>&1 || true
+    if [ -n "${KIVO_XVFB_PID:-}" ]; then kill "$KIVO_XVFB_PID" 2>/dev/null || true; fi
+}

@@ -1,0 +1,3 @@
+#include "update/run_update_win.h"
+
+void RunUpdate(HWND) {}

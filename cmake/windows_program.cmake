@@ -16,4 +16,5 @@ add_executable(kivo WIN32 ${KIVO_WIN_SOURCES} ${CMAKE_BINARY_DIR}/generated/kivo
 target_link_libraries(kivo PRIVATE kivo_core wininet shell32 gdi32 user32)
 target_link_options(kivo PRIVATE -static -mwindows -s)
 
+enable_testing()
 add_subdirectory(tests/wine)

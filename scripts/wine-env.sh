@@ -1,9 +1,9 @@
 # Sourced by run.sh and test.sh: a Wine session that runs Kivo as a Chinese Windows
 # would, in a prefix of the project's own, on a display even where there is none.
-#   KIVO_WINE_DIR  where the prefix lives (default: build/wine under the project)
+#   KIVO_BUILD_DIR  the build folder, which holds the prefix (default: build)
 
 KIVO_ROOT=${KIVO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-export WINEPREFIX=${KIVO_WINE_DIR:-$KIVO_ROOT/build/wine}
+export WINEPREFIX=${KIVO_BUILD_DIR:-$KIVO_ROOT/build}/wine
 export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="

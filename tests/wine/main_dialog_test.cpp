@@ -1,0 +1,127 @@
+// The main dialog as a user meets it: texts, hotkeys, ignored commands, closing.
+#include <gtest/gtest.h>
+
+#include "app/app_texts.h"
+#include "build_config.h"
+#include "resources/resource_ids.h"
+#include "tests/wine/harness.h"
+
+using namespace kivo_test;
+
+namespace {
+
+constexpr char StatusTemplateText[] = KIVO_AUTHOR_NAME "Kivo更新器       QQ:" KIVO_AUTHOR_QQ;
+
+// Holds a global hotkey for the test process, so that Kivo's registration of it fails.
+class HotkeyTaken {
+public:
+    HotkeyTaken(int id, UINT key) : id_(id) { EXPECT_TRUE(RegisterHotKey(nullptr, id, 0, key)); }
+    ~HotkeyTaken() { UnregisterHotKey(nullptr, id_); }
+
+private:
+    int id_;
+};
+
+bool HotkeyFree(UINT key) {
+    if (!RegisterHotKey(nullptr, 77, 0, key)) return false;
+    UnregisterHotKey(nullptr, 77);
+    return true;
+}
+
+}  // namespace
+
+TEST(MainDialog, ShowsTitleUsageTextAndTemplateStatus) {
+    KivoRun kivo;
+    kivo.Start();
+    EXPECT_EQ(WindowText(kivo.Main()), MainTitleText);
+    EXPECT_EQ(kivo.Text(IDC_INFO_BOX), UsageText());
+    EXPECT_EQ(kivo.Text(IDC_STATUS_LINE), StatusTemplateText);
+    EXPECT_EQ(kivo.Text(IDC_UPDATE_BUTTON), "更 新");
+    EXPECT_EQ(kivo.Text(IDC_CLOSE_LABEL), " 关 ");
+    EXPECT_TRUE(kivo.VisibleBoxes().empty());
+}
+
+TEST(MainDialog, HoldsF3AndF4WhileRunningAndReleasesThemAtTheEnd) {
+    {
+        KivoRun kivo;
+        kivo.Start();
+        kivo.Main();
+        EXPECT_FALSE(HotkeyFree(VK_F3));
+        EXPECT_FALSE(HotkeyFree(VK_F4));
+        kivo.Click(IDC_CLOSE_LABEL);
+        kivo.CloseBox(kivo.WaitBox());
+        DWORD code = 99;
+        ASSERT_TRUE(kivo.WaitExit(10000, &code));
+    }
+    EXPECT_TRUE(HotkeyFree(VK_F3));
+    EXPECT_TRUE(HotkeyFree(VK_F4));
+}
+
+TEST(MainDialog, ReportsAHotkeyTakenByAnotherProgramAndRunsWithoutIt) {
+    HotkeyTaken f3(1, VK_F3);
+    KivoRun kivo;
+    kivo.Start();
+    const MessageBoxSeen box = kivo.WaitBox();
+    EXPECT_EQ(box.caption, "错误:");
+    EXPECT_EQ(box.text, "热键F3注册失败,您将不能使用快捷键更新IP!!  ");
+    EXPECT_EQ(box.owner, kivo.Main());
+    kivo.CloseBox(box);
+    EXPECT_FALSE(HotkeyFree(VK_F4));  // F4 was still registered after the F3 box
+    EXPECT_TRUE(WaitFor([&] { return kivo.VisibleBoxes().empty(); }));
+}
+
+TEST(MainDialog, ReportsBothHotkeysInTurnWhenBothAreTaken) {
+    HotkeyTaken f3(1, VK_F3);
+    HotkeyTaken f4(2, VK_F4);
+    KivoRun kivo;
+    kivo.Start();
+    const MessageBoxSeen first = kivo.WaitBox();
+    EXPECT_EQ(first.text, "热键F3注册失败,您将不能使用快捷键更新IP!!  ");
+    kivo.CloseBox(first);
+    const MessageBoxSeen second = kivo.WaitBox();
+    EXPECT_EQ(second.caption, "错误:");
+    EXPECT_EQ(second.text, "热键F4注册失败,您将不能使用快捷键 显示/隐藏 窗口  ");
+    kivo.CloseBox(second);
+    EXPECT_EQ(kivo.Text(IDC_STATUS_LINE), StatusTemplateText);
+}
+
+// Enter, Escape and Alt+F4 arrive as IDOK, IDCANCEL and WM_CLOSE; a double click on an
+// owner-drawn button as BN_DOUBLECLICKED. None of them may act. The click that follows
+// them shows that they were all handled and the window is still there.
+TEST(MainDialog, IgnoresOkCancelCloseAndDoubleClickNotifications) {
+    KivoRun kivo;
+    kivo.Start();
+    HWND main = kivo.Main();
+    kivo.Post(WM_COMMAND, IDOK, 0);
+    kivo.Post(WM_COMMAND, IDCANCEL, 0);
+    kivo.Post(WM_CLOSE, 0, 0);
+    kivo.Post(WM_COMMAND, MAKEWPARAM(IDC_UPDATE_BUTTON, BN_DOUBLECLICKED),
+              reinterpret_cast<LPARAM>(GetDlgItem(main, IDC_UPDATE_BUTTON)));
+    kivo.Post(WM_COMMAND, MAKEWPARAM(IDC_CLOSE_LABEL, BN_DOUBLECLICKED), 0);
+    kivo.Click(IDC_UPDATE_BUTTON);  // empty fields: one warning box, nothing else
+    const MessageBoxSeen box = kivo.WaitBox();
+    EXPECT_EQ(box.caption, "警告:");
+    kivo.CloseBox(box);
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_TRUE(kivo.VisibleBoxes().empty());
+    DWORD code;
+    EXPECT_FALSE(kivo.WaitExit(0, &code));
+}
+
+TEST(MainDialog, CloseLabelShowsThePathAndWaitsBeforeExitingWithZero) {
+    KivoRun kivo;
+    kivo.Start();
+    HWND main = kivo.Main();
+    kivo.Click(IDC_CLOSE_LABEL);
+    const MessageBoxSeen box = kivo.WaitBox();
+    EXPECT_EQ(box.caption, "提示");
+    EXPECT_EQ(_stricmp(box.text.c_str(), kivo.ExePath().c_str()), 0) << box.text;
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_FALSE(IsWindow(main));
+    DWORD code = 99;
+    EXPECT_FALSE(kivo.WaitExit(1000, &code)) << "the box must wait for the user";
+    EXPECT_TRUE(IsWindowVisible(box.window));
+    kivo.CloseBox(box);
+    ASSERT_TRUE(kivo.WaitExit(10000, &code));
+    EXPECT_EQ(code, 0u);
+}

@@ -26,6 +26,6 @@
 #define IDC_AUTHOR_LABEL 2004
 #define IDC_CREDITS_FRAME 2005
 
-#define IDC_UNADDRESSED (-1)
+#define IDC_UNADDRESSED 65535  // controls that no operation addresses
 
 #endif

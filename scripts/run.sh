@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Kivo and starts it under Wine. By default Kivo talks to
+# the bundled provider simulator, with a demo account that this script prints, so that
+# "更 新" works without an account. KIVO_PROVIDER=real sends the update to the real
+# provider instead (build with -DKIVO_UPDATE_HOST=... for yours; see README.md).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m "${KIVO_BUILD_DIR:-$root/build}")
+export KIVO_BUILD_DIR=$build
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh" win32 >/dev/null
+
+source "$root/scripts/wine-env.sh"
+cleanup() {
+    [ -n "${sim_pid:-}" ] && kill "$sim_pid" 2>/dev/null
+    kivo_stop_wine
+}
+trap cleanup EXIT
+had_display=${DISPLAY:-}
+kivo_start_display
+kivo_prepare_prefix
+
+proxy=
+if [ "${KIVO_PROVIDER:-simulator}" != real ]; then
+    port_file=$(mktemp)
+    python3 "$root/simulator/provider_sim.py" --port 0 --port-file "$port_file" &
+    sim_pid=$!
+    for _ in $(seq 100); do [ -s "$port_file" ] && break; sleep 0.05; done
+    proxy="http://127.0.0.1:$(cat "$port_file")"
+    rm -f "$port_file"
+fi
+
+echo "Starting $build/win32/kivo.exe (settings file: $build/win32/kivo.Lr)"
+http_proxy=$proxy wine "$build/win32/kivo.exe" &
+kivo_pid=$!
+if [ -z "$had_display" ]; then
+    sleep 3
+    import -window root "$build/kivo-window.png" 2>/dev/null || true
+    echo "No display here: Kivo runs on the virtual display $DISPLAY."
+    echo "A screenshot of it is in $build/kivo-window.png; close Kivo with Ctrl+C."
+fi
+wait "$kivo_pid" || true

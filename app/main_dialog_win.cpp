@@ -40,16 +40,12 @@ void HideToTray(HWND window) { SendToTray(window, WelcomeBalloonText, WelcomeBal
 // owner-drawn button (BN_DOUBLECLICKED) and the dialog manager's IDOK/IDCANCEL do nothing.
 void OnCommand(HWND window, WPARAM command) {
     switch (command) {
-        case IDC_MINIMIZE_LABEL:
-            HideToTray(window);
-            break;
+        case IDC_MINIMIZE_LABEL: HideToTray(window); break;
         case IDC_CLOSE_LABEL:
             RunGuarded([window] { SaveSettings(window); });
             EndDialog(window, 0);
             break;
-        case IDC_UPDATE_BUTTON:
-            RunUpdate(window);
-            break;
+        case IDC_UPDATE_BUTTON: RunUpdate(window); break;
         case IDC_ABOUT_BUTTON:
             DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDialogProc, 0);
             break;
@@ -60,9 +56,7 @@ void OnCommand(HWND window, WPARAM command) {
 // equivalent to the hotkey id.
 void OnHotkey(HWND window, LPARAM lParam) {
     switch (HIWORD(lParam)) {
-        case VK_F3:
-            RunUpdate(window);
-            break;
+        case VK_F3: RunUpdate(window); break;
         case VK_F4:
             if (IsWindowVisible(window)) {
                 HideToTray(window);
@@ -95,32 +89,18 @@ void OnDestroy(HWND window) {
 
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_INITDIALOG:
-            return OnInitDialog(window);
-        case WM_COMMAND:
-            OnCommand(window, wParam);
-            return 0;
-        case WM_HOTKEY:
-            OnHotkey(window, lParam);
-            return 0;
-        case TrayCallbackMessage:
-            OnTrayCallback(window, lParam);
-            return TRUE;
-        case WM_LBUTTONDOWN:
-            DragIfInCaption(window, CaptionRect, lParam);
-            return TRUE;
-        case WM_PAINT:
-            OnPaint(window);
-            return TRUE;
+        case WM_INITDIALOG: return OnInitDialog(window);
+        case WM_COMMAND: OnCommand(window, wParam); return 0;
+        case WM_HOTKEY: OnHotkey(window, lParam); return 0;
+        case TrayCallbackMessage: OnTrayCallback(window, lParam); return TRUE;
+        case WM_LBUTTONDOWN: DragIfInCaption(window, CaptionRect, lParam); return TRUE;
+        case WM_PAINT: OnPaint(window); return TRUE;
         case WM_DRAWITEM:
             DrawOwnerButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return 0;
         case WM_CTLCOLORDLG:
-        case WM_CTLCOLORSTATIC:
-            return ColourDialogFace(wParam);
-        case WM_DESTROY:
-            OnDestroy(window);
-            return TRUE;
+        case WM_CTLCOLORSTATIC: return ColourDialogFace(wParam);
+        case WM_DESTROY: OnDestroy(window); return TRUE;
     }
     return 0;
 }

@@ -134,7 +134,8 @@ bool LoadDialogTemplate(const std::string& exePath, int id, LANGID language,
     if (!resource) {
         ADD_FAILURE() << "no dialog " << id << " in language " << language;
     } else {
-        const auto* data = static_cast<const uint8_t*>(LockResource(LoadResource(module, resource)));
+        const auto* data =
+            static_cast<const uint8_t*>(LockResource(LoadResource(module, resource)));
         TemplateReader in(data, SizeofResource(module, resource));
         *result = DialogTemplate();
         uint16_t count = 0;

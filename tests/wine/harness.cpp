@@ -83,8 +83,8 @@ std::string FreshTestFolder() {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     char temp[MAX_PATH] = {};
     GetTempPathA(sizeof temp, temp);
-    const std::string folder = std::string(temp) + "kivo-tests\\" + test->test_suite_name() + "." +
-                               test->name() + "\\";
+    const std::string folder =
+        std::string(temp) + "kivo-tests\\" + test->test_suite_name() + "." + test->name() + "\\";
     RemoveTree(folder);
     CreateFolders(folder);
     return folder;

@@ -111,7 +111,8 @@ TEST(Resources, MainDialogHasItsSixteenControlsInOrder) {
 TEST(Resources, IconIsOneImageOf32By32At32BitsPerPixel) {
     HMODULE module = LoadLibraryExA(BuiltExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr);
-    HRSRC group = FindResourceA(module, IDI_MAIN_ICON_NAME, reinterpret_cast<LPCSTR>(RT_GROUP_ICON));
+    HRSRC group =
+        FindResourceA(module, IDI_MAIN_ICON_NAME, reinterpret_cast<LPCSTR>(RT_GROUP_ICON));
     ASSERT_NE(group, nullptr);
 #pragma pack(push, 2)
     struct GroupEntry {
@@ -137,10 +138,12 @@ TEST(Resources, IconIsOneImageOf32By32At32BitsPerPixel) {
 TEST(Resources, ManifestRunsAsInvokerWithoutCommonControlsSix) {
     HMODULE module = LoadLibraryExA(BuiltExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr);
-    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(1), reinterpret_cast<LPCSTR>(RT_MANIFEST));
+    HRSRC resource =
+        FindResourceA(module, MAKEINTRESOURCEA(1), reinterpret_cast<LPCSTR>(RT_MANIFEST));
     ASSERT_NE(resource, nullptr);
-    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, resource))),
-                               SizeofResource(module, resource));
+    const std::string manifest(
+        static_cast<const char*>(LockResource(LoadResource(module, resource))),
+        SizeofResource(module, resource));
     FreeLibrary(module);
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_NE(manifest.find("<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"),
@@ -182,10 +185,11 @@ TEST(Resources, ImportsOnlySystemLibraries) {
     const IMAGE_DATA_DIRECTORY& imports =
         nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     ASSERT_NE(imports.VirtualAddress, 0u);
-    const char* const system[] = {"kernel32.dll", "user32.dll", "gdi32.dll",
+    const char* const system[] = {"kernel32.dll", "user32.dll",  "gdi32.dll",
                                   "shell32.dll",  "wininet.dll", "msvcrt.dll"};
     int count = 0;
-    for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+    for (auto* entry =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
          entry->Name != 0; ++entry, ++count) {
         const std::string name = Lower(reinterpret_cast<const char*>(base + entry->Name));
         EXPECT_NE(std::find(std::begin(system), std::end(system), name), std::end(system)) << name;

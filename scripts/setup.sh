@@ -6,7 +6,7 @@ set -euo pipefail
 need_sudo() { if [ "$(id -u)" -ne 0 ]; then echo sudo; fi; }
 SUDO=$(need_sudo)
 
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest python3
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev python3
           g++-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 xvfb
           fonts-wqy-zenhei locales x11-utils imagemagick)
 

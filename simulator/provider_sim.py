@@ -1,0 +1,281 @@
+#!/usr/bin/env python3
+"""A local stand-in for the dynamic-DNS provider, speaking its side of the dyndns protocol.
+
+Kivo reaches it as an HTTP proxy (http_proxy=http://127.0.0.1:PORT), so the request
+line carries the absolute address "GET http://members.kivo.example/dyndns/update?...";
+direct requests ("GET /dyndns/update?...") are answered the same way.
+
+Update answers, for one account (user, password, the host names it owns):
+  no credentials        401 with WWW-Authenticate: Basic, body "badauth"
+  wrong credentials     "badauth"
+  host not owned        "nohost"
+  address changed       "good ADDRESS"
+  address unchanged     "nochg ADDRESS"
+The address is myip, or the connection's address when myip is empty or not an address.
+
+Control endpoints for tests, on direct requests to the simulator only (GET, hex = the
+bytes as hexadecimal digits, so that nothing is lost on the way):
+  /__sim/reset                                  demo account, nothing registered, no log
+  /__sim/account?user=HEX&password=HEX&hosts=HEX,HEX   the account and the hosts it owns
+  /__sim/misbehave?status=N&body=HEX            answer every update with these bytes
+  /__sim/misbehave?status=N&body=HEX&location=HEX   ... and this Location header
+  /__sim/misbehave?status=N&pieces=HEX,HEX&gap_ms=M   ... sent in pieces with pauses
+  /__sim/misbehave?silence=1                    accept updates and never answer
+  /__sim/requests                               the updates received, one line each:
+      target=HEX path=HEX user=HEX password=HEX credentials=0|1
+A misbehaviour lasts until the next reset.
+"""
+
+import argparse
+import base64
+import binascii
+import ipaddress
+import signal
+import sys
+import threading
+import urllib.parse
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+DEMO_USER = b"demo"
+DEMO_PASSWORD = b"kivo2026"
+DEMO_HOST = b"home.kivo.example"
+
+LOG_LIMIT = 1000  # updates kept in the log
+SILENCE_LIMIT_S = 120  # a silent answer gives up after this, or at the next reset
+GAP_LIMIT_MS = 10000
+PIECES_LIMIT = 100
+
+
+class ProviderState:
+    def __init__(self):
+        self.lock = threading.Lock()
+        self.period_ended = threading.Event()
+        self.reset()
+
+    def reset(self):
+        with self.lock:
+            self.user = DEMO_USER
+            self.password = DEMO_PASSWORD
+            self.hosts = {DEMO_HOST}
+            self.registered = {}
+            self.misbehaviour = None
+            self.log = []
+            # Ends the misbehaving answers still running from the period before.
+            ended, self.period_ended = self.period_ended, threading.Event()
+        ended.set()
+
+
+STATE = ProviderState()
+
+
+def hex_of(data):
+    return binascii.hexlify(data).decode("ascii")
+
+
+def query_values(query):
+    """The query's values as bytes, percent-decoded; a repeated key keeps its first value."""
+    values = {}
+    for item in query.split("&"):
+        key, _, value = item.partition("=")
+        values.setdefault(key, urllib.parse.unquote_to_bytes(value.replace("+", " ")))
+    return values
+
+
+def basic_credentials(header):
+    """(user, password) as bytes from an Authorization header, or None."""
+    if not header or not header.lower().startswith("basic "):
+        return None
+    try:
+        decoded = base64.b64decode(header[6:].strip(), validate=True)
+    except (binascii.Error, ValueError):
+        return None
+    user, _, password = decoded.partition(b":")
+    return user, password
+
+
+def registered_address(myip, connection_address):
+    try:
+        return str(ipaddress.ip_address(myip.decode("ascii")))
+    except (UnicodeDecodeError, ValueError):
+        return connection_address
+
+
+class ProviderHandler(BaseHTTPRequestHandler):
+    server_version = "KivoProviderSim/1.0"
+
+    def log_message(self, format, *args):  # noqa: A002 - the base class's name
+        sys.stderr.write("sim: %s %s\n" % (self.address_string(), format % args))
+
+    # The request line arrives decoded as ISO-8859-1: encoding it back gives its bytes.
+    def raw_target(self):
+        return self.path.encode("iso-8859-1")
+
+    def origin_form(self):
+        """The path and query, without the scheme and host of a proxied request."""
+        if "://" in self.path:
+            rest = self.path.split("://", 1)[1]
+            slash = rest.find("/")
+            return "/" if slash < 0 else rest[slash:]
+        return self.path
+
+    def do_GET(self):
+        proxied = "://" in self.path
+        path, _, query = self.origin_form().partition("?")
+        if not proxied and path.startswith("/__sim/"):
+            self.control(path[len("/__sim/"):], query)
+        elif path == "/dyndns/update":
+            self.update(query)
+        else:
+            self.answer(404, b"not found")
+
+    def answer(self, status, body, extra_headers=()):
+        self.send_response(status)
+        self.send_header("Content-Type", "text/plain")
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Connection", "close")
+        for name, value in extra_headers:
+            self.send_header(name, value)
+        self.end_headers()
+        self.wfile.write(body)
+
+    # --- the provider's side of the protocol
+
+    def update(self, query):
+        credentials = basic_credentials(self.headers.get("Authorization"))
+        with STATE.lock:
+            if len(STATE.log) < LOG_LIMIT:
+                STATE.log.append({
+                    "target": self.raw_target(),
+                    "path": self.origin_form().encode("iso-8859-1"),
+                    "user": credentials[0] if credentials else b"",
+                    "password": credentials[1] if credentials else b"",
+                    "credentials": credentials is not None,
+                })
+            misbehaviour = STATE.misbehaviour
+            period_ended = STATE.period_ended
+        if misbehaviour is not None:
+            self.misbehave(misbehaviour, period_ended)
+            return
+        if credentials is None:
+            self.answer(401, b"badauth", [("WWW-Authenticate", 'Basic realm="dyndns"')])
+            return
+        values = query_values(query)
+        hostname = values.get("hostname", b"")
+        with STATE.lock:
+            if credentials != (STATE.user, STATE.password):
+                reply = b"badauth"
+            elif hostname not in STATE.hosts:
+                reply = b"nohost"
+            else:
+                address = registered_address(values.get("myip", b""), self.client_address[0])
+                changed = STATE.registered.get(hostname) != address
+                STATE.registered[hostname] = address
+                reply = (b"good " if changed else b"nochg ") + address.encode("ascii")
+        self.answer(200, reply)
+
+    def misbehave(self, how, period_ended):
+        if how["silence"]:
+            period_ended.wait(SILENCE_LIMIT_S)
+            self.close_connection = True
+            return
+        pieces = how["pieces"]
+        self.send_response(how["status"])
+        self.send_header("Content-Type", "text/plain")
+        self.send_header("Content-Length", str(sum(len(p) for p in pieces)))
+        self.send_header("Connection", "close")
+        if how["location"]:
+            self.send_header("Location", how["location"])
+        self.end_headers()
+        try:
+            for number, piece in enumerate(pieces):
+                if number > 0 and period_ended.wait(how["gap_ms"] / 1000.0):
+                    break
+                self.wfile.write(piece)
+                self.wfile.flush()
+        except (BrokenPipeError, ConnectionResetError):
+            pass  # the client gave up waiting
+        self.close_connection = True
+
+    # --- control endpoints
+
+    def control(self, command, query):
+        values = query_values(query)
+        try:
+            if command == "reset":
+                STATE.reset()
+                self.answer(200, b"ok")
+            elif command == "account":
+                with STATE.lock:
+                    STATE.user = binascii.unhexlify(values["user"])
+                    STATE.password = binascii.unhexlify(values["password"])
+                    STATE.hosts = {binascii.unhexlify(h)
+                                   for h in values.get("hosts", b"").split(b",") if h}
+                    STATE.registered = {}
+                self.answer(200, b"ok")
+            elif command == "misbehave":
+                self.set_misbehaviour(values)
+                self.answer(200, b"ok")
+            elif command == "requests":
+                with STATE.lock:
+                    lines = [
+                        "target=%s path=%s user=%s password=%s credentials=%d\n" % (
+                            hex_of(r["target"]), hex_of(r["path"]), hex_of(r["user"]),
+                            hex_of(r["password"]), r["credentials"])
+                        for r in STATE.log
+                    ]
+                self.answer(200, "".join(lines).encode("ascii"))
+            else:
+                self.answer(404, b"unknown control command")
+        except (KeyError, ValueError, binascii.Error) as error:
+            self.answer(400, ("bad control request: %r" % error).encode("ascii"))
+
+    def set_misbehaviour(self, values):
+        if values.get("silence") == b"1":
+            how = {"silence": True}
+        else:
+            if "pieces" in values:
+                pieces = [binascii.unhexlify(p) for p in values["pieces"].split(b",")]
+            else:
+                pieces = [binascii.unhexlify(values.get("body", b""))]
+            if len(pieces) > PIECES_LIMIT:
+                raise ValueError("too many pieces")
+            how = {
+                "silence": False,
+                "status": int(values.get("status", b"200")),
+                "pieces": pieces,
+                "gap_ms": min(int(values.get("gap_ms", b"0")), GAP_LIMIT_MS),
+                "location": binascii.unhexlify(values.get("location", b"")).decode("latin-1"),
+            }
+        with STATE.lock:
+            STATE.misbehaviour = how
+
+
+class ProviderServer(ThreadingHTTPServer):
+    daemon_threads = True  # a silent answer must not keep the process alive
+
+
+def main():
+    parser = argparse.ArgumentParser(description="Local dyndns provider for Kivo.")
+    parser.add_argument("--port", type=int, default=8245, help="0 picks a free port")
+    parser.add_argument("--port-file", help="write the chosen port to this file")
+    args = parser.parse_args()
+
+    server = ProviderServer(("127.0.0.1", args.port), ProviderHandler)
+    port = server.server_address[1]
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+    if args.port_file:
+        with open(args.port_file, "w") as port_file:
+            port_file.write("%d\n" % port)
+    print("Kivo provider simulator on http://127.0.0.1:%d/ (use it as http_proxy)" % port)
+    print("Demo account: user %s, password %s, domain %s" % (
+        DEMO_USER.decode(), DEMO_PASSWORD.decode(), DEMO_HOST.decode()), flush=True)
+    try:
+        server.serve_forever(poll_interval=0.2)
+    except KeyboardInterrupt:
+        pass
+    finally:
+        server.server_close()
+
+
+if __name__ == "__main__":
+    main()

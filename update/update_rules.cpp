@@ -1,0 +1,140 @@
+#include "update/update_rules.h"
+
+#include "resources/resource_ids.h"
+
+// Literal pieces, so that each box text is one stored literal beside its status text.
+#define WARNING_PADDING "   "
+#define DOMAIN_WRONG_TEXT "您的 域名 输入不正确,请检查后在尝试更新操作!"
+#define USER_WRONG_TEXT "您的 用户名 输入不正确,请检查后在尝试更新操作!"
+#define PASSWORD_WRONG_TEXT "您的 密码 输入不正确,请检查后在尝试更新操作!"
+#define ADDRESS_WRONG_TEXT "您的 IP地址 输入不正确,请检查格式是否正确!"
+
+namespace {
+
+// Paragraphs of the address box are parted by two bare carriage returns.
+constexpr char AddressWrongBoxText[] =
+    "您的 IP地址 输入不正确,请检查后在尝试更新操作!" WARNING_PADDING
+    "\r\r"
+    "注:IP地址可不填写,程序会自动获得您的外网IP."
+    "\r\r"
+    "如需自定义IP,请注意格式,例如:127.0.0.1";
+
+constexpr char UpdateTargetTemplate[] =
+    "/dyndns/update?system=dyndns&hostname={host}&myip={ip}&wildcard=OFF";
+
+constexpr char GoodMarker[] = "good ";
+constexpr char NochgMarker[] = "nochg ";
+constexpr char NohostMarker[] = "nohost";
+constexpr char UpdatedText[] = "恭喜您,您的域名更新成功,当前IP为:";
+constexpr char UnchangedText[] = "您的域名无需更新,当前IP为:";
+constexpr char NoHostText[] = "您的域名输入错误,请检查!";
+constexpr char EmptyReplyText[] = "可能是用户名或密码错误,请您检查!!";
+
+bool Contains(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
+
+// Replaces every occurrence from left to right; the scan resumes behind each inserted
+// value, so a value is never searched again by the same substitution.
+std::string ReplaceEvery(std::string text, const std::string& placeholder,
+                         const std::string& value) {
+    for (size_t at = text.find(placeholder); at != std::string::npos;
+         at = text.find(placeholder, at + value.size())) {
+        text.replace(at, placeholder.size(), value);
+    }
+    return text;
+}
+
+// The address behind the first occurrence of a marker, up to a space or carriage return.
+std::string AddressAfter(const std::string& reply, const std::string& marker) {
+    std::string address = reply.substr(reply.find(marker) + marker.size());
+    address = address.substr(0, address.find(' '));
+    return address.substr(0, address.find('\r'));
+}
+
+}  // namespace
+
+bool DomainPasses(const std::string& text) { return Contains(text, ".") && text.size() >= 10; }
+
+bool UserPasses(const std::string& text) { return text.size() >= 4; }
+
+bool PasswordPasses(const std::string& text) { return text.size() >= 4; }
+
+bool AddressPasses(const std::string& text) { return text.empty() || Contains(text, "."); }
+
+const FieldCheck FieldChecksInOrder[FieldCheckCount] = {
+    {IDC_HOST_FIELD, DomainPasses, DOMAIN_WRONG_TEXT, DOMAIN_WRONG_TEXT WARNING_PADDING},
+    {IDC_USER_FIELD, UserPasses, USER_WRONG_TEXT, USER_WRONG_TEXT WARNING_PADDING},
+    {IDC_PASSWORD_FIELD, PasswordPasses, PASSWORD_WRONG_TEXT, PASSWORD_WRONG_TEXT WARNING_PADDING},
+    {IDC_IP_FIELD, AddressPasses, ADDRESS_WRONG_TEXT, AddressWrongBoxText},
+};
+
+std::string PercentEncode(const std::string& bytes) {
+    static const char hexDigits[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                                (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' ||
+                                byte == '_' || byte == '~';
+        if (unreserved) {
+            encoded += c;
+        } else {
+            encoded += '%';
+            encoded += hexDigits[byte >> 4];
+            encoded += hexDigits[byte & 0x0F];
+        }
+    }
+    return encoded;
+}
+
+std::string Base64Encode(const std::string& bytes) {
+    static const char alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string encoded;
+    for (size_t at = 0; at < bytes.size(); at += 3) {
+        const size_t count = bytes.size() - at < 3 ? bytes.size() - at : 3;
+        unsigned long group = 0;
+        for (size_t i = 0; i < 3; ++i) {
+            const unsigned long byte = i < count ? static_cast<unsigned char>(bytes[at + i]) : 0;
+            group = (group << 8) | byte;
+        }
+        for (size_t i = 0; i < 4; ++i) {
+            encoded += i <= count ? alphabet[(group >> (18 - 6 * i)) & 0x3F] : '=';
+        }
+    }
+    return encoded;
+}
+
+HttpRequest UpdateRequestFor(const std::string& updateHost, const std::string& domain,
+                             const std::string& address, const std::string& user,
+                             const std::string& password) {
+    std::string target = ReplaceEvery(UpdateTargetTemplate, "{host}", PercentEncode(domain));
+    target = ReplaceEvery(target, "{ip}", PercentEncode(address));
+    const std::string headers =
+        "Authorization: Basic " + Base64Encode(user + ":" + password) + "\r\n";
+    return {updateHost, target, headers};
+}
+
+ReplyOutcome InterpretReply(const std::string& reply) {
+    if (Contains(reply, GoodMarker)) return {UpdatedText + AddressAfter(reply, GoodMarker), {}};
+    if (Contains(reply, NochgMarker)) {
+        return {UnchangedText + AddressAfter(reply, NochgMarker), {}};
+    }
+    if (Contains(reply, NohostMarker)) return {NoHostText, {}};
+    if (reply.size() >= 2) return {{}, reply};
+    return {EmptyReplyText, {}};
+}
+
+std::string ReadReply(const ReadPiece& readPiece) {
+    char buffer[ReplyLimit];
+    size_t filled = 0;
+    while (filled < ReplyLimit) {
+        size_t got = 0;
+        if (!readPiece(buffer + filled, ReplyLimit - filled, &got)) return std::string();
+        if (got == 0) break;
+        filled += got < ReplyLimit - filled ? got : ReplyLimit - filled;
+    }
+    const std::string body(buffer, filled);
+    return body.substr(0, body.find('\0'));
+}

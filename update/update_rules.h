@@ -1,0 +1,66 @@
+// The rules of the update command over plain byte strings (code page 936): the field
+// checks, the request sent to the provider and the reading of its reply.
+#ifndef KIVO_UPDATE_RULES_H
+#define KIVO_UPDATE_RULES_H
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+
+inline constexpr char CheckingDataText[] = "检查数据...";
+inline constexpr char StartingUpdateText[] = "开始更新IP,请稍后...";
+inline constexpr char WarningCaption[] = "警告:";
+inline constexpr char UnknownReplyCaption[] = "未知消息:";
+
+// One check of a field of MainDialog: the control it reads and what a failure says.
+struct FieldCheck {
+    int controlId;
+    bool (*passes)(const std::string& text);
+    const char* statusText;  // written to StatusLine when the check fails
+    const char* boxText;     // the text of the "警告:" box that follows
+};
+
+inline constexpr std::size_t FieldCheckCount = 4;
+// Domain, user name, password, address: the first failure ends the run.
+extern const FieldCheck FieldChecksInOrder[FieldCheckCount];
+
+bool DomainPasses(const std::string& text);
+bool UserPasses(const std::string& text);
+bool PasswordPasses(const std::string& text);
+bool AddressPasses(const std::string& text);
+
+// Every byte but the unreserved characters of a URI (letters, digits, "-._~") as %XX.
+std::string PercentEncode(const std::string& bytes);
+std::string Base64Encode(const std::string& bytes);
+
+// One HTTP GET: the server's host name, the path and query, and extra header lines.
+struct HttpRequest {
+    std::string host;
+    std::string target;
+    std::string headers;  // each line ends in CR LF
+};
+
+// The dyndns update for the field texts. The domain and the address are percent-encoded
+// into the query and the credentials travel as HTTP Basic, so no field text can change
+// the host, the path or the set of parameters.
+HttpRequest UpdateRequestFor(const std::string& updateHost, const std::string& domain,
+                             const std::string& address, const std::string& user,
+                             const std::string& password);
+
+// What a reply tells the user: a status text, or a "未知消息:" box with the reply.
+struct ReplyOutcome {
+    std::optional<std::string> statusText;
+    std::optional<std::string> unknownBoxText;
+};
+ReplyOutcome InterpretReply(const std::string& reply);
+
+inline constexpr std::size_t ReplyLimit = 1024;
+// Reads one piece of the body into the buffer, at most `room` bytes. Returns false when
+// the read failed; a true read of 0 bytes is the end of the body.
+using ReadPiece = std::function<bool(char* buffer, std::size_t room, std::size_t* got)>;
+// Reads piece after piece until ReplyLimit bytes or the end of the body, and keeps the
+// bytes before the first NUL. A failed read gives the empty reply: the exchange failed.
+std::string ReadReply(const ReadPiece& readPiece);
+
+#endif

@@ -13,6 +13,9 @@ export KIVO_BUILD_DIR=$build
 echo "== native unit tests"
 (cd "$build/native" && ctest --output-on-failure -j "$(nproc)")
 
+echo "== settings file fuzzing (a few seconds)"
+"$root/tests/fuzz/run_fuzz.sh" 10
+
 echo "== kivo.exe under Wine"
 source "$root/scripts/wine-env.sh"
 sim_log="$build/simulator.log"

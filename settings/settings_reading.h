@@ -1,0 +1,25 @@
+// How the load reads the settings file: its lines, and what each line sets.
+#ifndef KIVO_SETTINGS_READING_H
+#define KIVO_SETTINGS_READING_H
+
+#include <string>
+#include <vector>
+
+// The file's lines: each ends at LF or CR LF, which is not kept; a CR without LF is
+// dropped; a Ctrl-Z (0x1A) ends the file. Lines may be of any length.
+std::vector<std::string> ReadSettingsLines(const std::string& fileBytes);
+
+enum class LineAction { Ignore, SetField, CheckAutoUpdate };
+
+struct LineMeaning {
+    LineAction action = LineAction::Ignore;
+    int controlId = 0;  // for SetField
+    std::string value;  // for SetField; may hold zero bytes
+};
+
+// Decodes the line (a line that does not decode is taken as it was read) and acts on the
+// first key text, in the order Host=, myIP=, Name=, Pwd=, Auto=True, that occurs anywhere
+// in it. The value ends at the first "|" after the key.
+LineMeaning InterpretSettingsLine(const std::string& lineAsRead);
+
+#endif

@@ -1,4 +1,82 @@
 #include "app/tray_win.h"
 
-void SendToTray(HWND, const char*, const char*) {}
-void RestoreFromTray(HWND) {}
+#include <cstddef>
+#include <cstring>
+
+#include "app/app_handles_win.h"
+#include "app/app_texts.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+// The shell reads the first 488 bytes of the record, the layout of Windows 2000 and XP;
+// the header's newer fields beyond them are never sent.
+constexpr DWORD TrayRecordSize = 488;
+static_assert(NOTIFYICONDATAA_V2_SIZE == TrayRecordSize, "tray record is 488 bytes");
+static_assert(offsetof(NOTIFYICONDATAA, cbSize) == 0, "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, hWnd) == 4, "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, uID) == 8, "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, uFlags) == 12, "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, uCallbackMessage) == 16, "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, hIcon) == 20, "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, szTip) == 24, "tray record layout");
+static_assert(sizeof(NOTIFYICONDATAA::szTip) == 128, "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, dwState) == 152, "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, dwStateMask) == 156, "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, szInfo) == 160, "tray record layout");
+static_assert(sizeof(NOTIFYICONDATAA::szInfo) == 256, "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, uTimeout) == 416, "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, szInfoTitle) == 420, "tray record layout");
+static_assert(sizeof(NOTIFYICONDATAA::szInfoTitle) == 64, "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, dwInfoFlags) == 484, "tray record layout");
+
+// The tip is the window title, zero bytes up to the end of its 128-byte array.
+static_assert(sizeof MainTitleText <= sizeof(NOTIFYICONDATAA::szTip), "tip fits its array");
+
+constexpr UINT TrayIconId = 0;
+constexpr UINT BalloonTimeoutMs = 3000;
+
+// The record that names Kivo's icon: the window, icon 0, the callback message, the icon
+// and the tip.
+NOTIFYICONDATAA IconRecordFor(HWND window) {
+    NOTIFYICONDATAA record = {};
+    record.cbSize = TrayRecordSize;
+    record.hWnd = window;
+    record.uID = TrayIconId;
+    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record.uCallbackMessage = TrayCallbackMessage;
+    record.hIcon = LoadIconA(AppInstance, IDI_MAIN_ICON_NAME);
+    std::memcpy(record.szTip, MainTitleText, sizeof MainTitleText);
+    return record;
+}
+
+// Copies at most Size - 1 bytes of the text, then a zero byte; a long text is cut after
+// exactly that many bytes, even inside a double-byte character.
+template <std::size_t Size>
+void CopyCut(char (&field)[Size], const char* text) {
+    const std::size_t length = strnlen(text, Size - 1);
+    std::memcpy(field, text, length);
+    field[length] = '\0';
+}
+
+}  // namespace
+
+void SendToTray(HWND window, const char* balloonText, const char* balloonTitle) {
+    NOTIFYICONDATAA record = IconRecordFor(window);
+    Shell_NotifyIconA(NIM_ADD, &record);
+    record.cbSize = TrayRecordSize;
+    record.uFlags = NIF_INFO;
+    CopyCut(record.szInfo, balloonText);
+    record.uTimeout = BalloonTimeoutMs;
+    CopyCut(record.szInfoTitle, balloonTitle);
+    record.dwInfoFlags = NIIF_INFO;
+    Shell_NotifyIconA(NIM_MODIFY, &record);
+    ShowWindow(window, SW_HIDE);
+}
+
+// The shell finds the icon to remove by window and icon id alone.
+void RestoreFromTray(HWND window) {
+    NOTIFYICONDATAA record = IconRecordFor(window);
+    Shell_NotifyIconA(NIM_DELETE, &record);
+    ShowWindow(window, SW_SHOW);
+}

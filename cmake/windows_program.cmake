@@ -18,3 +18,4 @@ target_link_options(kivo PRIVATE -static -mwindows -s)
 
 enable_testing()
 add_subdirectory(tests/wine)
+add_subdirectory(bench)

@@ -1,7 +1,6 @@
 #include "update/http_get_win.h"
 
-#include <windows.h>
-#include <wininet.h>
+#include "update/internet_handle_win.h"
 
 namespace {
 
@@ -18,22 +17,6 @@ constexpr DWORD ExchangeBudgetMs = 25000;
 constexpr DWORD RequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                                INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_AUTO_REDIRECT |
                                INTERNET_FLAG_NO_UI;
-
-class InternetHandle {
-public:
-    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
-    ~InternetHandle() {
-        if (handle_) InternetCloseHandle(handle_);
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-
-    HINTERNET get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    HINTERNET handle_;
-};
 
 void SetNumberOption(HINTERNET handle, DWORD option, DWORD value) {
     InternetSetOptionA(handle, option, &value, sizeof value);

@@ -1,7 +1,7 @@
 #include "tests/wine/simulator_client.h"
 
-#include <windows.h>
-#include <wininet.h>
+#include "settings/field_codec.h"
+#include "update/internet_handle_win.h"
 
 #include <gtest/gtest.h>
 
@@ -11,42 +11,17 @@ namespace kivo_test {
 
 namespace {
 
-class InternetHandle {
-public:
-    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
-    ~InternetHandle() {
-        if (handle_) InternetCloseHandle(handle_);
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    HINTERNET get() const { return handle_; }
-
-private:
-    HINTERNET handle_;
-};
-
-std::string Hex(const std::string& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (const char c : bytes) {
-        hex += digits[static_cast<unsigned char>(c) >> 4];
-        hex += digits[static_cast<unsigned char>(c) & 0x0F];
-    }
-    return hex;
-}
-
 std::string HexList(const std::vector<std::string>& items) {
     std::string list;
-    for (const std::string& item : items) list += (list.empty() ? "" : ",") + Hex(item);
+    for (const std::string& item : items) list += (list.empty() ? "" : ",") + HexEncode(item);
     return list;
 }
 
+// The simulator hex-encodes what it logged, so that no byte is lost on the way.
 std::string Unhex(const std::string& hex) {
-    std::string bytes;
-    for (size_t at = 0; at + 1 < hex.size(); at += 2) {
-        bytes += static_cast<char>(std::strtoul(hex.substr(at, 2).c_str(), nullptr, 16));
-    }
-    return bytes;
+    const std::optional<std::string> bytes = HexDecode(hex);
+    if (!bytes) ADD_FAILURE() << "the simulator sent a field that is not hexadecimal: " << hex;
+    return bytes.value_or(std::string());
 }
 
 // A control request straight to the simulator; fails the test unless it answers 200.
@@ -94,13 +69,13 @@ void SimReset() { Control("reset"); }
 
 void SimSetAccount(const std::string& user, const std::string& password,
                    const std::vector<std::string>& hosts) {
-    Control("account?user=" + Hex(user) + "&password=" + Hex(password) +
+    Control("account?user=" + HexEncode(user) + "&password=" + HexEncode(password) +
             "&hosts=" + HexList(hosts));
 }
 
 void SimAnswer(int status, const std::string& body, const std::string& location) {
-    Control("misbehave?status=" + std::to_string(status) + "&body=" + Hex(body) +
-            "&location=" + Hex(location));
+    Control("misbehave?status=" + std::to_string(status) + "&body=" + HexEncode(body) +
+            "&location=" + HexEncode(location));
 }
 
 void SimAnswerInPieces(const std::vector<std::string>& pieces, int gapMs) {

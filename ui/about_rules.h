@@ -1,0 +1,33 @@
+// The About window's texts and the rule by which its credits scroll.
+#ifndef KIVO_ABOUT_RULES_H
+#define KIVO_ABOUT_RULES_H
+
+#include <cstdint>
+#include <string>
+
+#include "build_config.h"
+
+inline constexpr char AboutTitleText[] = "关于 Kivo域名更新器";
+inline constexpr char VersionText[] = "版本 1.0";
+inline constexpr char AuthorLabelText[] = "『由[" KIVO_AUTHOR_NAME "!]编写』";
+inline constexpr char HomePageAddress[] = KIVO_HOME_PAGE;
+
+// Every line of the credits takes 12 pixels.
+inline constexpr int CreditsLineHeight = 12;
+
+// The number of line feeds in the text, but at least 1.
+int16_t CountLines(const std::string& text);
+
+// The scrolling credits: lines separated by bare line feeds, each line with text followed
+// by an empty one, ending in a line feed and one space.
+std::string CreditsText();
+
+// One timer tick of the credits. `top` is the credits window's y in the frame's client
+// area, `viewHeight` the frame's client height, where the credits start and start again.
+struct CreditsStep {
+    int16_t placedTop;  // where the window is put at this tick: one pixel higher
+    int16_t nextTop;    // the top the next tick starts from
+};
+CreditsStep ScrollCredits(int16_t top, int16_t viewHeight, int16_t lineCount);
+
+#endif

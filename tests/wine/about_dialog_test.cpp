@@ -275,13 +275,6 @@ std::string Describe(const std::map<int, int>& counts) {
     return text;
 }
 
-bool InMoveLoop(HWND window) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return (info.flags & GUI_INMOVESIZE) != 0;
-}
-
 }  // namespace
 
 TEST(AboutDialog, TemplateIsThePlainChineseTemplateWithItsSevenControls) {
@@ -511,17 +504,17 @@ TEST(AboutDialog, APressInTheCaptionBandDragsItAndBelowItDoesNot) {
     // Below the band first, where a wrongly started drag would move it by (30, 20).
     POINT press = {4, 24};
     ClientToScreen(about, &press);
-    SetCursorPos(press.x, press.y);
+    ASSERT_TRUE(PutCursorAt(press.x, press.y));
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    SetCursorPos(press.x + 30, press.y + 20);
+    ASSERT_TRUE(PutCursorAt(press.x + 30, press.y + 20));
     mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     press = {60, 19};
     ClientToScreen(about, &press);
-    SetCursorPos(press.x, press.y);
+    ASSERT_TRUE(PutCursorAt(press.x, press.y));
     mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return InMoveLoop(about); }));
-    SetCursorPos(press.x - 25, press.y + 15);
+    ASSERT_TRUE(PutCursorAt(press.x - 25, press.y + 15));
     mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return offset().x == -25 && offset().y == 15; }));
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);

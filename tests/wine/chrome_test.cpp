@@ -145,13 +145,6 @@ bool Shows(const Pixels& button, const ButtonLook& look) {
 
 void SetPressed(HWND button, bool pressed) { SendMessageA(button, BM_SETSTATE, pressed, 0); }
 
-bool InMoveLoop(HWND window) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return (info.flags & GUI_INMOVESIZE) != 0;
-}
-
 POINT Offset(HWND window, const RECT& from) {
     RECT now = {};
     GetWindowRect(window, &now);
@@ -324,13 +317,13 @@ TEST(Chrome, APressInTheCaptionBandDragsTheWindowAndBelowItDoesNot) {
         SCOPED_TRACE("row " + std::to_string(c.row));
         POINT press = {100, c.row};
         ClientToScreen(main, &press);
-        SetCursorPos(press.x, press.y);
+        ASSERT_TRUE(PutCursorAt(press.x, press.y));
         mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
         if (c.drags) {
             ASSERT_TRUE(WaitFor([&] { return InMoveLoop(main); }));
             expected = {expected.x + c.by.x, expected.y + c.by.y};
         }
-        SetCursorPos(press.x + c.by.x, press.y + c.by.y);
+        ASSERT_TRUE(PutCursorAt(press.x + c.by.x, press.y + c.by.y));
         mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
         if (c.drags) {
             EXPECT_TRUE(WaitFor([&] {

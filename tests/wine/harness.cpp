@@ -283,6 +283,23 @@ bool KivoRun::WaitExit(DWORD timeoutMs, DWORD* exitCode) {
     return true;
 }
 
+bool PutCursorAt(int x, int y) {
+    return WaitFor([x, y] {
+        SetCursorPos(x, y);
+        Sleep(30);
+        POINT now = {};
+        GetCursorPos(&now);
+        return now.x == x && now.y == y;
+    });
+}
+
+bool InMoveLoop(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return (info.flags & GUI_INMOVESIZE) != 0;
+}
+
 void PressKey(BYTE virtualKey) {
     keybd_event(virtualKey, 0, 0, 0);
     keybd_event(virtualKey, 0, KEYEVENTF_KEYUP, 0);

@@ -84,6 +84,13 @@ private:
     HWND main_ = nullptr;
 };
 
+// Moves the mouse pointer and waits until the system reports it there: under X a warp of
+// the pointer can be overtaken by motion events still on their way.
+bool PutCursorAt(int x, int y);
+
+// Whether the thread of the window runs the system's move-or-size loop (a caption drag).
+bool InMoveLoop(HWND window);
+
 // Presses and releases a key through the system's input, as a user's keyboard does.
 void PressKey(BYTE virtualKey);
 

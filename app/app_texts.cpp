@@ -1,5 +1,7 @@
 #include "app/app_texts.h"
 
+#include "app/text_lines.h"
+
 std::string UsageText() {
     static const char* const lines[] = {
         "",
@@ -20,10 +22,5 @@ std::string UsageText() {
         "",
         "如有建议,请与我联系!",
     };
-    std::string text = lines[0];
-    for (size_t i = 1; i < sizeof lines / sizeof lines[0]; ++i) {
-        text += "\r\n";
-        text += lines[i];
-    }
-    return text;
+    return JoinLines(lines, "\r\n");
 }

@@ -7,6 +7,7 @@
 #include "resources/resource_ids.h"
 #include "ui/about_rules.h"
 #include "ui/chrome_win.h"
+#include "ui/gdi_objects_win.h"
 
 namespace {
 
@@ -30,11 +31,6 @@ const std::string& Credits() {
 
 int CreditsHeight() { return CreditsLineHeight * CreditsLineCount; }
 
-HFONT CreateSongtiFont(int weight) {
-    return CreateFontA(-12, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
-                       "宋体");
-}
-
 // Created once for the whole process and never deleted: VersionLabel of every opening
 // shares it, so it outlives each label and repeated openings cost no further fonts.
 HFONT VersionFont() {
@@ -42,34 +38,22 @@ HFONT VersionFont() {
     return font;
 }
 
-// A font that a paint creates for itself and deletes when it goes out of scope.
-class OwnedFont {
-public:
-    explicit OwnedFont(HFONT font) : font_(font) {}
-    ~OwnedFont() { DeleteObject(font_); }
-    OwnedFont(const OwnedFont&) = delete;
-    OwnedFont& operator=(const OwnedFont&) = delete;
-    HFONT get() const { return font_; }
-
-private:
-    HFONT font_;
-};
-
 // The whole text is drawn at every paint; the platform clips it to the part that needs it.
 // The face goes behind it first: a move may repaint the whole window (Wine's does), and
 // text drawn over the old picture one pixel lower would smear into black bars.
 void PaintCredits(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    const OwnedFont font(CreateSongtiFont(FW_DONTCARE));  // deleted after EndPaint
+    const ScopedGdiObject font(CreateSongtiFont(FW_DONTCARE));  // deleted after EndPaint
     RECT area;
     GetClientRect(window, &area);
     FillRect(dc, &area, BackgroundBrush);
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkMode(dc, TRANSPARENT);
-    const HGDIOBJ previous = SelectObject(dc, font.get());
-    DrawTextA(dc, Credits().c_str(), -1, &area, DT_CENTER);
-    SelectObject(dc, previous);
+    {
+        const ScopedSelection selection(dc, font);
+        DrawTextA(dc, Credits().c_str(), -1, &area, DT_CENTER);
+    }
     EndPaint(window, &paint);
 }
 

@@ -1,5 +1,7 @@
 #include "ui/about_rules.h"
 
+#include "app/text_lines.h"
+
 int16_t CountLines(const std::string& text) {
     int16_t lines = 1;
     for (char c : text) {
@@ -34,12 +36,7 @@ std::string CreditsText() {
         "以及所有曾帮助过我的人",
         " ",
     };
-    std::string text = lines[0];
-    for (size_t i = 1; i < sizeof lines / sizeof lines[0]; ++i) {
-        text += '\n';
-        text += lines[i];
-    }
-    return text;
+    return JoinLines(lines, "\n");
 }
 
 CreditsStep ScrollCredits(int16_t top, int16_t viewHeight, int16_t lineCount) {

@@ -2,6 +2,7 @@
 
 #include "app/app_handles_win.h"
 #include "ui/chrome_rules.h"
+#include "ui/gdi_objects_win.h"
 
 namespace {
 
@@ -15,11 +16,6 @@ bool AskWhetherNtFamily() {
 
 const bool RunsOnNtFamily = AskWhetherNtFamily();
 
-HFONT CreateCaptionFont() {
-    return CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
-                       "宋体");
-}
-
 void FillColumn(HDC dc, int x, int height, HBRUSH brush) {
     const RECT column = {x, 0, x + 1, height};
     FillRect(dc, &column, brush);
@@ -31,17 +27,15 @@ void PaintGradient(HDC dc, int width, int height) {
     const int half = GradientHalfWidth(width);
     for (int step = 0; step <= half; ++step) {
         const LOGBRUSH solid = {BS_SOLID, GradientStripeColour(step, half), 0};
-        HBRUSH brush = CreateBrushIndirect(&solid);
-        FillColumn(dc, step, height, brush);
-        FillColumn(dc, width - step, height, brush);
-        DeleteObject(brush);
+        const ScopedGdiObject brush(CreateBrushIndirect(&solid));
+        FillColumn(dc, step, height, brush.brush());
+        FillColumn(dc, width - step, height, brush.brush());
     }
 }
 
 void PaintFrame(HDC dc, const RECT& band) {
-    HBRUSH brush = CreateSolidBrush(CaptionFrameColour);
-    FrameRect(dc, &band, brush);
-    DeleteObject(brush);
+    const ScopedGdiObject brush(CreateSolidBrush(CaptionFrameColour));
+    FrameRect(dc, &band, brush.brush());
 }
 
 void PaintIconAndTitle(HDC dc, HICON icon, const char* text, const RECT& band) {
@@ -50,16 +44,13 @@ void PaintIconAndTitle(HDC dc, HICON icon, const char* text, const RECT& band) {
     const PixelBox box =
         CaptionTextBox({band.left, band.top, band.right, band.bottom}, icon != nullptr);
     RECT textRect = {box.left, box.top, box.right, box.bottom};
-    HFONT font = CreateCaptionFont();
-    HGDIOBJ previousFont = SelectObject(dc, font);
+    const ScopedGdiObject font(CreateSongtiFont(FW_BOLD));
+    const ScopedSelection selection(dc, font);
     if (icon) {
         DrawIconEx(dc, CaptionIconLeft, CaptionIconTop, icon, CaptionIconSize, CaptionIconSize, 0,
                    nullptr, DI_NORMAL);
     }
     DrawTextA(dc, text, -1, &textRect, DT_SINGLELINE | DT_VCENTER);
-    // A font still selected into a DC cannot be deleted.
-    SelectObject(dc, previousFont);
-    DeleteObject(font);
 }
 
 void DrawButtonText(HDC dc, const char* text, const RECT& area) {

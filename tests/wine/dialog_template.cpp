@@ -121,6 +121,28 @@ DialogItem ReadItem(TemplateReader& in, bool extended) {
 
 }  // namespace
 
+void ExpectItems(const DialogTemplate& dialog, const std::vector<ExpectedItem>& expected) {
+    ASSERT_EQ(dialog.items.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const DialogItem& item = dialog.items[i];
+        const ExpectedItem& want = expected[i];
+        SCOPED_TRACE("control #" + std::to_string(i + 1) + " id " + std::to_string(want.id));
+        EXPECT_EQ(item.id, want.id);
+        EXPECT_TRUE(item.windowClass.isOrdinal);
+        EXPECT_EQ(item.windowClass.ordinal, want.classAtom);
+        EXPECT_FALSE(item.text.isOrdinal);
+        EXPECT_EQ(item.text.text, want.text);
+        EXPECT_EQ(item.style, want.style) << std::hex << item.style;
+        EXPECT_EQ(item.exStyle, want.exStyle);
+        EXPECT_EQ(item.helpId, 0u);
+        EXPECT_EQ(item.x, want.x);
+        EXPECT_EQ(item.y, want.y);
+        EXPECT_EQ(item.cx, want.cx);
+        EXPECT_EQ(item.cy, want.cy);
+        EXPECT_EQ(item.creationDataSize, 0);
+    }
+}
+
 bool LoadDialogTemplate(const std::string& exePath, int id, LANGID language,
                         DialogTemplate* result) {
     HMODULE module = LoadLibraryExA(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);

@@ -43,6 +43,23 @@ struct DialogTemplate {
     std::vector<DialogItem> items;
 };
 
+constexpr LANGID ChinesePrc = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);  // 2052
+
+constexpr uint16_t ButtonAtom = 0x0080, EditAtom = 0x0081, StaticAtom = 0x0082;
+
+// One control as a template must hold it (help id 0 and no creation data, always).
+struct ExpectedItem {
+    int id;
+    uint16_t classAtom;
+    const char* text;
+    uint32_t style;
+    int16_t x, y, cx, cy;
+    uint32_t exStyle = 0;
+};
+
+// Compares the template's controls, in order, with the table.
+void ExpectItems(const DialogTemplate& dialog, const std::vector<ExpectedItem>& expected);
+
 // Loads template `id` in language `language` from the executable at `exePath`.
 // Fails the current test (and returns false) when it is missing or malformed.
 bool LoadDialogTemplate(const std::string& exePath, int id, LANGID language,

@@ -3,14 +3,12 @@
 // hotkeys while it is open.
 #include <gtest/gtest.h>
 
-#include <winternl.h>
-
-#include <map>
 #include <string>
 #include <vector>
 
 #include "resources/resource_ids.h"
 #include "tests/wine/dialog_template.h"
+#include "tests/wine/gdi_census.h"
 #include "tests/wine/harness.h"
 #include "tests/wine/screen.h"
 #include "ui/about_rules.h"
@@ -199,69 +197,6 @@ std::string ArgumentsOf(const std::string& commandLine) {
                                   : commandLine.find(' ');
     const size_t arguments = commandLine.find_first_not_of(' ', programEnd);
     return arguments == std::string::npos ? "" : commandLine.substr(arguments);
-}
-
-// The fonts and brushes that a process holds: the entries in use of the GDI handle table
-// that its process environment block points to (at 0x94 in a 32-bit block). Wine's entries
-// are 24 bytes, with a type byte that is 0 while the entry is free. Device contexts,
-// regions and bitmaps are left out: Wine caches them for windows, a number that varies.
-#pragma pack(push, 4)
-struct GdiHandleEntry {
-    uint64_t object;
-    uint32_t owner;
-    uint16_t unique;
-    uint8_t type;
-    uint8_t flags;
-    uint64_t userPointer;
-};
-#pragma pack(pop)
-static_assert(sizeof(GdiHandleEntry) == 24, "Wine's GDI handle table entry");
-constexpr uint8_t GdiFontType = 0x0a, GdiBrushType = 0x10;
-
-std::map<int, int> FontsAndBrushesOf(DWORD processId) {
-    std::map<int, int> counts;
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
-    EXPECT_NE(process, nullptr);
-    using QueryProcess = NTSTATUS(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
-    const auto query = reinterpret_cast<QueryProcess>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
-    PROCESS_BASIC_INFORMATION basic = {};
-    query(process, ProcessBasicInformation, &basic, sizeof basic, nullptr);
-    DWORD table = 0;
-    ReadProcessMemory(process, reinterpret_cast<const BYTE*>(basic.PebBaseAddress) + 0x94, &table,
-                      sizeof table, nullptr);
-    EXPECT_NE(table, 0u) << "no GDI handle table";
-    std::vector<GdiHandleEntry> entries(0x10000);
-    SIZE_T read = 0;
-    ReadProcessMemory(process, reinterpret_cast<const void*>(static_cast<uintptr_t>(table)),
-                      entries.data(), entries.size() * sizeof entries[0], &read);
-    EXPECT_EQ(read, entries.size() * sizeof entries[0]);
-    for (const GdiHandleEntry& entry : entries) {
-        if (entry.type == GdiFontType || entry.type == GdiBrushType) ++counts[entry.type];
-    }
-    CloseHandle(process);
-    return counts;
-}
-
-// Painting creates and deletes them all the time: read until two readings agree.
-std::map<int, int> SettledFontsAndBrushesOf(DWORD processId) {
-    std::map<int, int> counts = FontsAndBrushesOf(processId);
-    WaitFor([&] {
-        Sleep(50);
-        const std::map<int, int> again = FontsAndBrushesOf(processId);
-        const bool settled = again == counts;
-        counts = again;
-        return settled;
-    });
-    return counts;
-}
-
-std::string Describe(const std::map<int, int>& counts) {
-    std::string text;
-    for (const auto& [type, count] : counts) {
-        text += (type == GdiFontType ? " fonts " : " brushes ") + std::to_string(count);
-    }
-    return text;
 }
 
 }  // namespace
@@ -502,7 +437,7 @@ TEST(AboutDialog, OpensAgainAndAgainWithoutGatheringFontsOrBrushesAndStaysBold) 
     KivoRun kivo;
     kivo.Start();
     HWND main = kivo.Main();
-    std::map<int, int> settled;
+    FontsAndBrushes settled;
     for (int opening = 1; opening <= 40; ++opening) {
         HWND about = OpenAbout(kivo);
         ASSERT_NE(about, nullptr) << "opening " << opening;
@@ -510,9 +445,8 @@ TEST(AboutDialog, OpensAgainAndAgainWithoutGatheringFontsOrBrushesAndStaysBold) 
         ASSERT_TRUE(Closes(about)) << "opening " << opening;
         if (opening == 3) settled = SettledFontsAndBrushesOf(kivo.ProcessId());
     }
-    const std::map<int, int> now = SettledFontsAndBrushesOf(kivo.ProcessId());
-    EXPECT_EQ(now, settled) << "after 3 openings:" << Describe(settled)
-                            << "\nafter 40:" << Describe(now);
+    const FontsAndBrushes now = SettledFontsAndBrushesOf(kivo.ProcessId());
+    EXPECT_EQ(now, settled) << "after 3 openings, then after 40";
     HWND about = OpenAbout(kivo);
     const RECT label = ControlClientRect(about, IDC_VERSION_LABEL);
     const Pixels bold = ExpectedVersionLabel(label, FW_BOLD);

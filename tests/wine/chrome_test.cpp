@@ -8,6 +8,7 @@
 
 #include "app/app_texts.h"
 #include "resources/resource_ids.h"
+#include "tests/wine/gdi_census.h"
 #include "tests/wine/harness.h"
 #include "tests/wine/screen.h"
 #include "ui/chrome_rules.h"
@@ -341,16 +342,19 @@ TEST(Chrome, APressInTheCaptionBandDragsTheWindowAndBelowItDoesNot) {
     }
 }
 
-// Each paint creates a brush per gradient step and a font. Were they kept, 700 paints of
-// this band (224 steps) would fill Wine's table of about 65,000 GDI handles, and the
-// band would then stay as the erased face.
+// Each paint creates a brush per gradient step and a font, and must delete them all: the
+// process holds as many fonts and brushes after 300 repaints as before. (Were the brushes
+// kept, 300 paints of this band would hold over 67,000 of them, more than Wine's table of
+// about 65,000 handles, and the band would then stay as the erased face.)
 TEST(Chrome, RepaintingKeepsNoGdiObjects) {
     KivoRun kivo;
     kivo.Start();
     HWND main = kivo.Main();
-    for (int paint = 0; paint < 700; ++paint) {
+    const FontsAndBrushes before = SettledFontsAndBrushesOf(kivo.ProcessId());
+    for (int paint = 0; paint < 300; ++paint) {
         RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
+    EXPECT_EQ(SettledFontsAndBrushesOf(kivo.ProcessId()), before);
     std::string fault = "not yet captured";
     EXPECT_TRUE(ScreenShows(main, BandOf(main), [&](const Pixels& band) {
         fault = BandFault(band, LabelsOf(main));

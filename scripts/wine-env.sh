@@ -28,15 +28,28 @@ kivo_prepare_prefix() {
     if [ ! -f "$WINEPREFIX/.kivo-ready" ]; then
         mkdir -p "$WINEPREFIX"
         wineboot -i </dev/null >/dev/null 2>&1 || true
+        # The first start of a prefix goes on in the background: let it finish first.
+        wineserver -w
         # A crash must end the process, not wait in Wine's "Program Error" dialog.
-        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+        kivo_wine_setting 'HKCU\Software\Wine\WineDbg' ShowCrashDialog REG_DWORD 0 || return 1
         # Without a window manager, unmanaged windows hide at once instead of after 2 s.
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+        kivo_wine_setting 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N || return 1
         touch "$WINEPREFIX/.kivo-ready"
     fi
     # Start the server first with no pipes attached, so that it never holds ours open.
-    wineserver -p </dev/null >/dev/null 2>&1
+    # (One that still runs from the set-up above holds none either, and -p then fails.)
+    wineserver -p </dev/null >/dev/null 2>&1 || true
     wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+kivo_wine_setting() {
+    local attempt
+    for attempt in 1 2 3; do
+        wine reg add "$1" /v "$2" /t "$3" /d "$4" /f </dev/null >/dev/null 2>&1 && return 0
+        sleep 1
+    done
+    echo "wine-env: cannot set $1\\$2 in $WINEPREFIX" >&2
+    return 1
 }
 
 kivo_stop_wine() {

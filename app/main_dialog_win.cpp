@@ -34,6 +34,11 @@ INT_PTR OnInitDialog(HWND window) {
     return TRUE;  // the dialog manager focuses the first tab stop, HostField
 }
 
+// The update allocates as it builds texts; whatever escapes it ends in the last-resort box.
+void UpdateNow(HWND window) {
+    RunGuarded([window] { RunUpdate(window); });
+}
+
 void HideToTray(HWND window) { SendToTray(window, WelcomeBalloonText, WelcomeBalloonTitle); }
 
 // The whole wParam is compared, so only notification code 0 acts: a double click on an
@@ -45,7 +50,7 @@ void OnCommand(HWND window, WPARAM command) {
             RunGuarded([window] { SaveSettings(window); });
             EndDialog(window, 0);
             break;
-        case IDC_UPDATE_BUTTON: RunUpdate(window); break;
+        case IDC_UPDATE_BUTTON: UpdateNow(window); break;
         case IDC_ABOUT_BUTTON:
             DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDialogProc, 0);
             break;
@@ -56,7 +61,7 @@ void OnCommand(HWND window, WPARAM command) {
 // equivalent to the hotkey id.
 void OnHotkey(HWND window, LPARAM lParam) {
     switch (HIWORD(lParam)) {
-        case VK_F3: RunUpdate(window); break;
+        case VK_F3: UpdateNow(window); break;
         case VK_F4:
             if (IsWindowVisible(window)) {
                 HideToTray(window);

@@ -145,6 +145,9 @@ KivoRun::~KivoRun() {
             TerminateProcess(process_.hProcess, 99);
             WaitForSingleObject(process_.hProcess, 5000);
         }
+        // The windows of a process that was ended go a little after it, and its hotkeys
+        // with them: the next test's program could not register F3 and F4 before.
+        WaitFor([this] { return TopLevelDialogs().empty(); });
         CloseHandle(process_.hProcess);
         CloseHandle(process_.hThread);
     }

@@ -400,34 +400,7 @@ TEST(AboutDialog, APressInTheCaptionBandDragsItAndBelowItDoesNot) {
     KivoRun kivo;
     kivo.Start();
     kivo.Main();
-    HWND about = OpenAbout(kivo);
-    RECT start = {};
-    GetWindowRect(about, &start);
-    auto offset = [&] {
-        RECT now = {};
-        GetWindowRect(about, &now);
-        return POINT{now.left - start.left, now.top - start.top};
-    };
-    // Below the band first, where a wrongly started drag would move it by (30, 20).
-    POINT press = {4, 24};
-    ClientToScreen(about, &press);
-    ASSERT_TRUE(PutCursorAt(press.x, press.y));
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    ASSERT_TRUE(PutCursorAt(press.x + 30, press.y + 20));
-    mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    press = {60, 19};
-    ClientToScreen(about, &press);
-    ASSERT_TRUE(PutCursorAt(press.x, press.y));
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return InMoveLoop(about); }));
-    ASSERT_TRUE(PutCursorAt(press.x - 25, press.y + 15));
-    mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return offset().x == -25 && offset().y == 15; }));
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return !InMoveLoop(about); }));
-    EXPECT_EQ(offset().x, -25);
-    EXPECT_EQ(offset().y, 15);
+    ExpectDrags(OpenAbout(kivo), {{{4, 20}, false, {30, 20}}, {{60, 19}, true, {-25, 15}}});
 }
 
 // Each opening may create what it deletes again, and the version font once for the whole

@@ -146,12 +146,6 @@ bool Shows(const Pixels& button, const ButtonLook& look) {
 
 void SetPressed(HWND button, bool pressed) { SendMessageA(button, BM_SETSTATE, pressed, 0); }
 
-POINT Offset(HWND window, const RECT& from) {
-    RECT now = {};
-    GetWindowRect(window, &now);
-    return {now.left - from.left, now.top - from.top};
-}
-
 }  // namespace
 
 TEST(Chrome, CaptionBandHasItsFrameAndTheMirroredGradient) {
@@ -288,58 +282,14 @@ TEST(Chrome, OpeningLeavesTheWholeWindowVisibleInItsCentredPlace) {
     EXPECT_TRUE(atCentre == main || GetAncestor(atCentre, GA_ROOT) == main);
 }
 
-namespace {
-
-struct DragCase {
-    int row;
-    bool drags;
-    POINT by;
-};
-
-// The drags end with one that moves the window, so that a press that wrongly started a
-// drag shows up as a wrong final place.
-const DragCase DragCases[] = {
-    {20, false, {30, 20}},
-    {0, true, {25, 15}},
-    {30, false, {-20, 10}},
-    {19, true, {-40, 12}},
-};
-
-}  // namespace
-
 TEST(Chrome, APressInTheCaptionBandDragsTheWindowAndBelowItDoesNot) {
     KivoRun kivo;
     kivo.Start();
-    HWND main = kivo.Main();
-    RECT start = {};
-    GetWindowRect(main, &start);
-    POINT expected = {0, 0};
-    for (const DragCase& c : DragCases) {
-        SCOPED_TRACE("row " + std::to_string(c.row));
-        POINT press = {100, c.row};
-        ClientToScreen(main, &press);
-        ASSERT_TRUE(PutCursorAt(press.x, press.y));
-        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-        if (c.drags) {
-            ASSERT_TRUE(WaitFor([&] { return InMoveLoop(main); }));
-            expected = {expected.x + c.by.x, expected.y + c.by.y};
-        }
-        ASSERT_TRUE(PutCursorAt(press.x + c.by.x, press.y + c.by.y));
-        mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
-        if (c.drags) {
-            EXPECT_TRUE(WaitFor([&] {
-                const POINT moved = Offset(main, start);
-                return moved.x == expected.x && moved.y == expected.y;
-            }));
-        }
-        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-        if (c.drags) {
-            ASSERT_TRUE(WaitFor([&] { return !InMoveLoop(main); }));
-        }
-        const POINT moved = Offset(main, start);
-        EXPECT_EQ(moved.x, expected.x);
-        EXPECT_EQ(moved.y, expected.y);
-    }
+    // Rows 0 and 19 are the band's first and last; 20 and 30 lie below it.
+    ExpectDrags(kivo.Main(), {{{100, 20}, false, {30, 20}},
+                              {{100, 0}, true, {25, 15}},
+                              {{100, 30}, false, {-20, 10}},
+                              {{100, 19}, true, {-40, 12}}});
 }
 
 // Each paint creates a brush per gradient step and a font, and must delete them all: the

@@ -303,6 +303,43 @@ bool InMoveLoop(HWND window) {
     return (info.flags & GUI_INMOVESIZE) != 0;
 }
 
+void ExpectDrags(HWND window, const std::vector<DragCase>& cases) {
+    RECT start = {};
+    GetWindowRect(window, &start);
+    auto offset = [&] {
+        RECT now = {};
+        GetWindowRect(window, &now);
+        return POINT{now.left - start.left, now.top - start.top};
+    };
+    POINT expected = {0, 0};
+    for (const DragCase& c : cases) {
+        SCOPED_TRACE("press at " + std::to_string(c.press.x) + "," + std::to_string(c.press.y));
+        POINT press = c.press;
+        ClientToScreen(window, &press);
+        ASSERT_TRUE(PutCursorAt(press.x, press.y));
+        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+        // A press that must not drag gets half a second to start the move loop wrongly:
+        // released at once, a drag that began late would move nothing and go unseen.
+        const bool dragging = WaitFor([&] { return InMoveLoop(window); }, c.drags ? 5000 : 500);
+        ASSERT_EQ(dragging, c.drags);
+        if (c.drags) expected = {expected.x + c.by.x, expected.y + c.by.y};
+        ASSERT_TRUE(PutCursorAt(press.x + c.by.x, press.y + c.by.y));
+        mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+        if (c.drags) {
+            EXPECT_TRUE(WaitFor([&] {
+                const POINT moved = offset();
+                return moved.x == expected.x && moved.y == expected.y;
+            }));
+        }
+        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        if (c.drags) {
+            ASSERT_TRUE(WaitFor([&] { return !InMoveLoop(window); }));
+        }
+        EXPECT_EQ(offset().x, expected.x);
+        EXPECT_EQ(offset().y, expected.y);
+    }
+}
+
 void PressKey(BYTE virtualKey) {
     keybd_event(virtualKey, 0, 0, 0);
     keybd_event(virtualKey, 0, KEYEVENTF_KEYUP, 0);

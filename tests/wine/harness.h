@@ -91,6 +91,19 @@ bool PutCursorAt(int x, int y);
 // Whether the thread of the window runs the system's move-or-size loop (a caption drag).
 bool InMoveLoop(HWND window);
 
+// A press of the left button at a client point of a window, a move of the pointer by `by`
+// and the release: whether it drags the window along.
+struct DragCase {
+    POINT press;
+    bool drags;
+    POINT by;
+};
+
+// Runs the cases in turn with real mouse input and checks after each one that the window
+// stands where the drags so far have moved it. End with a case that drags, so that a
+// press that wrongly started a drag shows up as a wrong final place.
+void ExpectDrags(HWND window, const std::vector<DragCase>& cases);
+
 // Presses and releases a key through the system's input, as a user's keyboard does.
 void PressKey(BYTE virtualKey);
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs every test: the native unit tests of the pure rules (with sanitizers), then the
-# real kivo.exe under Wine on a virtual display, driven against the provider simulator.
-# Extra arguments go to the Wine-side ctest run (for instance -R MainDialog).
+# Runs every test: the native unit tests of the pure rules (with sanitizers), a short fuzz
+# run of the settings load beside the real kivo.exe under Wine on a virtual display, driven
+# against the provider simulator. Extra arguments go to the Wine-side test driver (for
+# instance --gtest_filter='Update.*').
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # KIVO_BUILD_DIR lets several work trees or people build side by side (default: build).
@@ -13,12 +14,13 @@ export KIVO_BUILD_DIR=$build
 echo "== native unit tests"
 (cd "$build/native" && ctest --output-on-failure -j "$(nproc)")
 
-echo "== settings file fuzzing (a few seconds)"
-"$root/tests/fuzz/run_fuzz.sh" 10
+# The fuzzer runs on the second core meanwhile; its verdict is read at the end.
+mkdir -p "$build/fuzz"
+"$root/tests/fuzz/run_fuzz.sh" 10 >"$build/fuzz/run.log" 2>&1 &
+fuzz_pid=$!
 
 echo "== kivo.exe under Wine"
 source "$root/scripts/wine-env.sh"
-sim_log="$build/simulator.log"
 cleanup() {
     [ -n "${sim_pid:-}" ] && kill "$sim_pid" 2>/dev/null
     kivo_stop_wine
@@ -26,13 +28,17 @@ cleanup() {
 trap cleanup EXIT
 kivo_start_display
 kivo_prepare_prefix
-if [ -f "$root/simulator/provider_sim.py" ]; then
-    port_file=$(mktemp)
-    python3 "$root/simulator/provider_sim.py" --port 0 --port-file "$port_file" >"$sim_log" 2>&1 &
-    sim_pid=$!
-    for _ in $(seq 100); do [ -s "$port_file" ] && break; sleep 0.05; done
-    export KIVO_SIM_PORT=$(cat "$port_file")
-    rm -f "$port_file"
-fi
-cd "$build/win32"
-ctest --output-on-failure "$@"
+port_file=$(mktemp)
+python3 "$root/simulator/provider_sim.py" --port 0 --port-file "$port_file" >"$build/simulator.log" 2>&1 &
+sim_pid=$!
+for _ in $(seq 100); do [ -s "$port_file" ] && break; sleep 0.05; done
+export KIVO_SIM_PORT=$(cat "$port_file")
+rm -f "$port_file"
+wine_status=0
+(cd "$build/win32/tests/wine" && wine ./kivo_wine_tests.exe "$@") || wine_status=$?
+
+echo "== settings file fuzzing"
+fuzz_status=0
+wait "$fuzz_pid" || fuzz_status=$?
+cat "$build/fuzz/run.log"
+[ "$wine_status" -eq 0 ] && [ "$fuzz_status" -eq 0 ]

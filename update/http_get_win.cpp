@@ -9,8 +9,6 @@ namespace {
 constexpr DWORD ConnectTimeoutMs = 5000;
 constexpr DWORD SendTimeoutMs = 5000;
 constexpr DWORD ReceiveTimeoutMs = 10000;
-// The whole exchange, a body that trickles in included, ends within this time.
-constexpr DWORD ExchangeBudgetMs = 25000;
 
 // Every request goes to the provider: an answer from a cache would report an update
 // that never happened. No redirect is followed, so the credentials go nowhere else.
@@ -50,19 +48,18 @@ std::string HttpGetText(const HttpRequest& request) {
                           static_cast<DWORD>(request.headers.size()), nullptr, 0)) {
         return std::string();
     }
-    return ReadReply([&get, start](char* buffer, size_t room, size_t* got) {
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= ExchangeBudgetMs) return false;
-        const DWORD left = ExchangeBudgetMs - elapsed;
-        SetNumberOption(get.get(), INTERNET_OPTION_RECEIVE_TIMEOUT,
-                        left < ReceiveTimeoutMs ? left : ReceiveTimeoutMs);
-        // Ask only for what has arrived: a read of more waits for all of it under Wine.
-        DWORD available = 0;
-        if (!InternetQueryDataAvailable(get.get(), &available, 0, 0)) return false;
-        DWORD read = 0;
-        const DWORD want = available < room ? available : static_cast<DWORD>(room);
-        if (want > 0 && !InternetReadFile(get.get(), buffer, want, &read)) return false;
-        *got = read;
-        return true;
-    });
+    return ReadReply(
+        [&get](char* buffer, size_t room, unsigned waitMs, size_t* got) {
+            SetNumberOption(get.get(), INTERNET_OPTION_RECEIVE_TIMEOUT,
+                            waitMs < ReceiveTimeoutMs ? waitMs : ReceiveTimeoutMs);
+            // Ask only for what has arrived: a read of more waits for all of it under Wine.
+            DWORD available = 0;
+            if (!InternetQueryDataAvailable(get.get(), &available, 0, 0)) return false;
+            DWORD read = 0;
+            const DWORD want = available < room ? available : static_cast<DWORD>(room);
+            if (want > 0 && !InternetReadFile(get.get(), buffer, want, &read)) return false;
+            *got = read;
+            return true;
+        },
+        [start] { return static_cast<unsigned>(GetTickCount() - start); });
 }

@@ -126,12 +126,16 @@ ReplyOutcome InterpretReply(const std::string& reply) {
     return {EmptyReplyText, {}};
 }
 
-std::string ReadReply(const ReadPiece& readPiece) {
+std::string ReadReply(const ReadPiece& readPiece, const std::function<unsigned()>& elapsedMs) {
     char buffer[ReplyLimit];
     size_t filled = 0;
     while (filled < ReplyLimit) {
+        const unsigned elapsed = elapsedMs();
+        if (elapsed >= ExchangeBudgetMs) return std::string();
         size_t got = 0;
-        if (!readPiece(buffer + filled, ReplyLimit - filled, &got)) return std::string();
+        if (!readPiece(buffer + filled, ReplyLimit - filled, ExchangeBudgetMs - elapsed, &got)) {
+            return std::string();
+        }
         if (got == 0) break;
         filled += got < ReplyLimit - filled ? got : ReplyLimit - filled;
     }

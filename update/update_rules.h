@@ -56,11 +56,17 @@ struct ReplyOutcome {
 ReplyOutcome InterpretReply(const std::string& reply);
 
 inline constexpr std::size_t ReplyLimit = 1024;
-// Reads one piece of the body into the buffer, at most `room` bytes. Returns false when
-// the read failed; a true read of 0 bytes is the end of the body.
-using ReadPiece = std::function<bool(char* buffer, std::size_t room, std::size_t* got)>;
+// The whole exchange, a body that trickles in included, ends within this time.
+inline constexpr unsigned ExchangeBudgetMs = 25000;
+// Reads one piece of the body into the buffer: at most `room` bytes, waiting at most
+// `waitMs` for them. Returns false when the read failed; a true read of 0 bytes is the end
+// of the body.
+using ReadPiece =
+    std::function<bool(char* buffer, std::size_t room, unsigned waitMs, std::size_t* got)>;
 // Reads piece after piece until ReplyLimit bytes or the end of the body, and keeps the
-// bytes before the first NUL. A failed read gives the empty reply: the exchange failed.
-std::string ReadReply(const ReadPiece& readPiece);
+// bytes before the first NUL. A failed read, or a body still coming when ExchangeBudgetMs
+// have passed since the exchange began (elapsedMs tells how long ago), gives the empty
+// reply: the exchange failed.
+std::string ReadReply(const ReadPiece& readPiece, const std::function<unsigned()>& elapsedMs);
 
 #endif

@@ -14,7 +14,20 @@ clang++ -std=c++17 -g -O1 -Wall -Wextra -fsanitize=fuzzer,address,undefined \
     "$root/tests/fuzz/settings_load_fuzz.cpp" \
     "$root/settings/field_codec.cpp" "$root/settings/settings_reading.cpp" \
     -o "$build/settings_load_fuzz"
-python3 "$root/tests/fuzz/make_seeds.py" "$build/seeds"
+# Seeds: a saved file, and lines of every awkward shape: plain, lower-case hex, odd length,
+# a key inside another value, zero bytes, Chinese, a lone CR, Ctrl-Z, a long line.
+python3 - "$build/seeds" <<'SEEDS'
+import os, sys
+def enc(plain): return "".join("%02X" % (b ^ 0xC5) for b in plain).encode()
+saved = [b"12Host=kivo.example.com|34", b"5myIP=1.2.3.4|6", b"7Name=user|8", b"9Pwd=pa|ss|0", b"1Auto=True2"]
+seeds = {
+    "saved": "[Kivo域名更新器]\r\n".encode("cp936") + b"".join(enc(p) + b"\r\n" for p in saved) + b"\r\n\r\nby me\r\n",
+    "quirks": enc(b"1Pwd=xHost=y|2") + b"\n" + enc(b"5Pwd=\xc5\x00|6").lower() + b"7\r\nHost=a.b|\r\rmyIP=\x1aName=x|",
+    "long": "域名Host=名|\r\n".encode("cp936") + enc(b"1Host=" + b"h" * 3000 + b"|2"),
+}
+os.makedirs(sys.argv[1], exist_ok=True)
+for name, data in seeds.items(): open(os.path.join(sys.argv[1], name), "wb").write(data)
+SEEDS
 
 cd "$build"
 if ! ./settings_load_fuzz -max_total_time="$seconds" -runs=5000000 -max_len=8192 \

@@ -1,111 +1,487 @@
-// Drives the real kivo.exe from a test process in the same Wine session: starts it in a
-// folder of the test's own, finds its windows, sends them messages and reads them back.
+// Drives the real kivo.exe from a test program in the same Wine session: starts it in a
+// folder of its own, finds its windows and boxes, sets and reads their texts, reads the
+// screen, counts its GDI objects and steers the provider simulator.
 #ifndef KIVO_TESTS_HARNESS_H
 #define KIVO_TESTS_HARNESS_H
 
 #include <windows.h>
+#include <shlobj.h>
+#include <wininet.h>
+#include <winternl.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
 #include <functional>
+#include <memory>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "build_config.h"
+#include "resources/resource_ids.h"
+#include "settings/field_codec.h"
+#include "update/internet_handle_win.h"
 
 namespace kivo_test {
 
 // Polls the condition every 20 ms until it holds or the time is up; true when it held.
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+inline bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
+    for (const DWORD start = GetTickCount();; Sleep(20)) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+    }
+}
 
-// The test's own empty folder, %TEMP%\kivo-tests\<suite>.<test>\, with a trailing "\".
-std::string FreshTestFolder();
+inline std::string ReadFileBytes(const std::string& path) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
 
-std::string ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
-bool FileExists(const std::string& path);
+inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
 
-// The http_proxy under which Kivo reaches the provider simulator (from KIVO_SIM_PORT).
-std::string SimulatorProxy();
+// The names in a folder; those of sub-folders end in "\".
+inline std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
+        const std::string name = found.cFileName;
+        const bool folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        if (name != "." && name != "..") names.push_back(name + (folder ? "\\" : ""));
+    }
+    FindClose(search);
+    return names;
+}
 
-// Text of a window, as GetWindowTextA reads it (code page 936 under the test locale).
-std::string WindowText(HWND window);
+// Text of a window through WM_GETTEXT: for another process's edit control GetWindowTextA
+// reads only the text it was created with.
+inline std::string WindowText(HWND window) {
+    char text[4096] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_NORMAL, 10000, &copied);
+    return text;
+}
 
-struct MessageBoxSeen {
+inline void PressKey(BYTE key) {
+    keybd_event(key, 0, 0, 0);
+    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// --- the provider simulator that the test command starts (its port in KIVO_SIM_PORT)
+
+inline std::string SimulatorProxy() {
+    const char* port = std::getenv("KIVO_SIM_PORT");
+    if (!port) ADD_FAILURE() << "KIVO_SIM_PORT is not set: run the tests with the test command";
+    return std::string("http://127.0.0.1:") + (port ? port : "1");
+}
+
+// A control request straight to the simulator; fails the test unless it answers 200.
+inline std::string SimControl(const std::string& command) {
+    InternetHandle internet(InternetOpenA("", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    InternetHandle request(InternetOpenUrlA(internet.get(),
+                                            (SimulatorProxy() + "/__sim/" + command).c_str(),
+                                            nullptr, 0, INTERNET_FLAG_RELOAD, 0));
+    DWORD status = 0, size = sizeof status, got = 0;
+    HttpQueryInfoA(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                   nullptr);
+    std::string body;
+    char chunk[4096];
+    while (InternetReadFile(request.get(), chunk, sizeof chunk, &got) && got)
+        body.append(chunk, got);
+    EXPECT_EQ(status, 200u) << command << ": " << body;
+    return body;
+}
+
+inline constexpr char DemoHost[] = "home.kivo.example";
+inline constexpr char DemoUser[] = "demo";
+inline constexpr char DemoPassword[] = "kivo2026";
+
+// Demo account, nothing registered, answers as a provider would, an empty log.
+inline void SimReset() { SimControl("reset"); }
+inline void SimAccount(const std::string& user, const std::string& password,
+                       const std::string& host) {
+    SimControl("account?user=" + HexEncode(user) + "&password=" + HexEncode(password) +
+               "&hosts=" + HexEncode(host));
+}
+// Until the next reset every update gets this status and body, sent in the pieces given,
+// gapMs apart, with a Location header.
+inline void SimAnswer(int status, const std::vector<std::string>& pieces, int gapMs = 0) {
+    std::string hex;
+    for (const std::string& piece : pieces) hex += (hex.empty() ? "" : ",") + HexEncode(piece);
+    SimControl("misbehave?status=" + std::to_string(status) + "&pieces=" + hex + "&gap_ms=" +
+               std::to_string(gapMs) + "&location=" + HexEncode("http://elsewhere.example/"));
+}
+
+// An update as the simulator received it, byte-exact.
+struct SimRequest {
+    std::string target, pathAndQuery, user, password;
+};
+
+inline std::vector<SimRequest> SimRequests() {
+    std::vector<SimRequest> requests;
+    std::istringstream log(SimControl("requests"));
+    for (std::string line; std::getline(log, line);) {
+        auto field = [&line](const std::string& name) {
+            const size_t at = line.find(name + "=") + name.size() + 1;
+            return HexDecode(line.substr(at, line.find(' ', at) - at)).value_or("?");
+        };
+        requests.push_back({field("target"), field("path"), field("user"), field("password")});
+    }
+    return requests;
+}
+
+// --- kivo.exe
+
+struct Box {
     HWND window = nullptr;
-    std::string caption;
-    std::string text;
+    std::string caption, text;
     HWND owner = nullptr;
 };
 
-struct KivoOptions {
-    std::string exeRelativePath = "kivo.exe";  // where in the test folder the program goes
-    std::string proxy;                         // http_proxy; SimulatorProxy() for the simulator
+struct Fields {
+    std::string host, ip, user, password;
+    bool autoUpdate = false;
+    bool operator==(const Fields& o) const {
+        return host == o.host && ip == o.ip && user == o.user && password == o.password &&
+               autoUpdate == o.autoUpdate;
+    }
 };
+inline std::ostream& operator<<(std::ostream& out, const Fields& f) {
+    return out << f.host << "|" << f.ip << "|" << f.user << "|" << f.password << "|"
+               << f.autoUpdate;
+}
 
-// One run of kivo.exe, copied into the test folder. Ended (if still running) on destruction.
-class KivoRun {
+class Kivo;
+inline std::unique_ptr<Kivo>& SharedSlot() {
+    static std::unique_ptr<Kivo> shared;
+    return shared;
+}
+
+// One run of kivo.exe, copied into %TEMP%\kivo-tests\<name>\ (emptied first) and ended,
+// if still running, on destruction. A program of a test's own first ends the shared one,
+// so that F3 and F4 are free for it.
+class Kivo {
 public:
-    explicit KivoRun(KivoOptions options = {});
-    ~KivoRun();
-    KivoRun(const KivoRun&) = delete;
-    KivoRun& operator=(const KivoRun&) = delete;
+    explicit Kivo(const std::string& exeName = "kivo.exe",
+                  const std::string& proxy = SimulatorProxy(), const char* name = nullptr)
+        : proxy_(proxy) {
+        if (!name) SharedSlot().reset();
+        char temp[MAX_PATH] = {};
+        GetTempPathA(sizeof temp, temp);
+        folder = std::string(temp) + "kivo-tests\\" +
+                 (name ? name : testing::UnitTest::GetInstance()->current_test_info()->name());
+        const std::string doubleNul = folder + '\0';
+        SHFILEOPSTRUCTA removal = {};
+        removal.wFunc = FO_DELETE;
+        removal.pFrom = doubleNul.c_str();
+        removal.fFlags = FOF_NO_UI;
+        SHFileOperationA(&removal);
+        folder += "\\";
+        exePath = folder + exeName;
+        SHCreateDirectoryExA(nullptr, exePath.substr(0, exePath.rfind('\\')).c_str(), nullptr);
+        std::string built = "Z:" KIVO_EXE_UNIX_PATH;
+        for (char& c : built) c = c == '/' ? '\\' : c;
+        EXPECT_TRUE(CopyFileA(built.c_str(), exePath.c_str(), FALSE)) << exePath;
+    }
+    ~Kivo() {
+        if (!process_.hProcess) return;
+        TerminateProcess(process_.hProcess, 99);
+        WaitForSingleObject(process_.hProcess, 5000);
+        // An ended program's windows, and its hotkeys with them, go a moment after it.
+        WaitFor([this] { return Dialogs().empty(); });
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+    }
+    Kivo(const Kivo&) = delete;
+    Kivo& operator=(const Kivo&) = delete;
 
-    const std::string& Folder() const { return folder_; }
-    std::string ExePath() const { return folder_ + options_.exeRelativePath; }
+    std::string folder, exePath;
 
-    // Starts the program; Start() without waiting lets a test see boxes that come first.
-    void Start();
-    // The main dialog, once it exists and is visible; fails the test after the time-out.
-    HWND Main(DWORD timeoutMs = 10000);
-
-    std::string Text(int controlId);
-    void SetText(int controlId, const std::string& text);
-    bool IsChecked(int controlId);
-    void SetChecked(int controlId, bool checked);
-    // Posts the click notification of a control to the main dialog, as a real click does.
-    void Click(int controlId);
-    void Post(UINT message, WPARAM wParam, LPARAM lParam);
-    bool MainVisible();
-
-    // Message boxes (and only those: not the main or About dialog) of this process.
-    std::vector<MessageBoxSeen> VisibleBoxes();
-    MessageBoxSeen WaitBox(DWORD timeoutMs = 10000);
-    void CloseBox(const MessageBoxSeen& box);
-    // The About dialog, or null.
-    HWND AboutWindow();
-
-    // Waits for the process to end; false on time-out.
-    bool WaitExit(DWORD timeoutMs, DWORD* exitCode);
+    // Starts the program with http_proxy set to the proxy (none when it is empty).
+    Kivo& Start() {
+        SetEnvironmentVariableA("http_proxy", proxy_.empty() ? nullptr : proxy_.c_str());
+        std::string commandLine = "\"" + exePath + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        EXPECT_TRUE(CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                                   nullptr, folder.c_str(), &startup, &process_));
+        return *this;
+    }
+    bool Running() { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+    // The exit code once the process has ended; STILL_ACTIVE after the time-out.
+    DWORD ExitCode(DWORD timeoutMs = 10000) {
+        DWORD code = STILL_ACTIVE;
+        WaitForSingleObject(process_.hProcess, timeoutMs);
+        GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
     DWORD ProcessId() const { return process_.dwProcessId; }
 
-private:
-    std::vector<HWND> TopLevelDialogs();
+    // The main dialog if it is shown, or null.
+    HWND ShownMain() {
+        for (HWND w : Dialogs()) {
+            if (GetDlgItem(w, IDC_STATUS_LINE) && IsWindowVisible(w)) return w;
+        }
+        return nullptr;
+    }
+    // The main dialog once it is shown and its start-up is over (hotkeys registered).
+    HWND Main() {
+        if (main_ && IsWindow(main_)) return main_;
+        EXPECT_TRUE(WaitFor([this] { return (main_ = ShownMain()) != nullptr; }, 10000));
+        WaitForInputIdle(process_.hProcess, 10000);
+        return main_;
+    }
+    HWND Item(int id) { return GetDlgItem(Main(), id); }
+    std::string Text(int id) { return WindowText(Item(id)); }
+    void SetText(int id, const std::string& text) {
+        SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    void Fill(const Fields& f) {
+        SetText(IDC_HOST_FIELD, f.host);
+        SetText(IDC_IP_FIELD, f.ip);
+        SetText(IDC_USER_FIELD, f.user);
+        SetText(IDC_PASSWORD_FIELD, f.password);
+        SendMessageA(Item(IDC_AUTO_UPDATE_BOX), BM_SETCHECK, f.autoUpdate, 0);
+    }
+    Fields Shown() {
+        return {Text(IDC_HOST_FIELD), Text(IDC_IP_FIELD), Text(IDC_USER_FIELD),
+                Text(IDC_PASSWORD_FIELD),
+                SendMessageA(Item(IDC_AUTO_UPDATE_BOX), BM_GETCHECK, 0, 0) == BST_CHECKED};
+    }
+    void Post(UINT message, WPARAM wParam, LPARAM lParam) {
+        PostMessageA(Main(), message, wParam, lParam);
+    }
+    // A control's click notification, as a real click sends it.
+    void Click(int id) { Post(WM_COMMAND, id, reinterpret_cast<LPARAM>(Item(id))); }
+    // Clears StatusLine, so that only this run's outcome can match, and clicks "更 新";
+    // then waits for the status text when one is given (false on time-out).
+    bool Update(const std::string& status = "", DWORD timeoutMs = 10000) {
+        SetText(IDC_STATUS_LINE, "");
+        Click(IDC_UPDATE_BUTTON);
+        return WaitFor([&] { return Text(IDC_STATUS_LINE) == status; },
+                       status.empty() ? 0 : timeoutMs);
+    }
 
-    KivoOptions options_;
-    std::string folder_;
+    // Kivo's visible message boxes: its dialogs other than the main and About windows.
+    std::vector<Box> Boxes() {
+        std::vector<Box> boxes;
+        for (HWND w : Dialogs()) {
+            if (IsWindowVisible(w) && !GetDlgItem(w, IDC_STATUS_LINE) &&
+                !GetDlgItem(w, IDC_CREDITS_FRAME)) {
+                boxes.push_back(
+                    {w, WindowText(w), WindowText(GetDlgItem(w, 0xFFFF)), GetWindow(w, GW_OWNER)});
+            }
+        }
+        return boxes;
+    }
+    Box WaitBox() {
+        std::vector<Box> boxes;
+        EXPECT_TRUE(WaitFor([&] { return !(boxes = Boxes()).empty(); }, 10000)) << "no box";
+        return boxes.empty() ? Box() : boxes[0];
+    }
+    void CloseBox(const Box& box) {
+        PostMessageA(box.window, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(box.window); })) << "the box stays";
+    }
+    HWND About() {
+        for (HWND w : Dialogs()) {
+            if (GetDlgItem(w, IDC_CREDITS_FRAME)) return w;
+        }
+        return nullptr;
+    }
+
+private:
+    std::vector<HWND> Dialogs() {
+        std::pair<DWORD, std::vector<HWND>> search = {process_.dwProcessId, {}};
+        EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+        return search.second;
+    }
+    static BOOL CALLBACK CollectDialog(HWND w, LPARAM context) {
+        auto* search = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(context);
+        DWORD pid = 0;
+        char name[16] = {};
+        GetWindowThreadProcessId(w, &pid);
+        GetClassNameA(w, name, sizeof name);
+        if (pid == search->first && strcmp(name, "#32770") == 0) search->second.push_back(w);
+        return TRUE;
+    }
+
+    std::string proxy_;
     PROCESS_INFORMATION process_ = {};
     HWND main_ = nullptr;
 };
 
-// Moves the mouse pointer and waits until the system reports it there: under X a warp of
-// the pointer can be overtaken by motion events still on their way.
-bool PutCursorAt(int x, int y);
+// The program that most cases share, against the simulator: started on first use, and
+// again whenever a case left it ended, hidden, or with a box or the About window open.
+inline Kivo& Shared() {
+    std::unique_ptr<Kivo>& shared = SharedSlot();
+    if (!shared || !shared->Running() || !IsWindowVisible(shared->Main()) ||
+        !shared->Boxes().empty() || shared->About()) {
+        shared.reset();
+        shared = std::make_unique<Kivo>("kivo.exe", SimulatorProxy(), "Shared");
+        shared->Start().Main();
+    }
+    return *shared;
+}
 
-// Whether the thread of the window runs the system's move-or-size loop (a caption drag).
-bool InMoveLoop(HWND window);
+// --- the screen
 
-// A press of the left button at a client point of a window, a move of the pointer by `by`
-// and the release: whether it drags the window along.
-struct DragCase {
-    POINT press;
-    bool drags;
-    POINT by;
+// A block of pixels as COLORREF values (0x00BBGGRR), row by row.
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<COLORREF> colours;
+    COLORREF At(int x, int y) const { return colours[static_cast<size_t>(y) * width + x]; }
+    bool operator==(const Pixels& o) const { return width == o.width && colours == o.colours; }
+    int Count(COLORREF colour) const { return std::count(colours.begin(), colours.end(), colour); }
 };
 
-// Runs the cases in turn with real mouse input and checks after each one that the window
-// stands where the drags so far have moved it. End with a case that drags, so that a
-// press that wrongly started a drag shows up as a wrong final place.
-void ExpectDrags(HWND window, const std::vector<DragCase>& cases);
+// The pixels a device context holds in the rectangle.
+inline Pixels CaptureDc(HDC source, const RECT& r) {
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, source, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    Pixels pixels = {width, height, {}};
+    for (int i = 0; i < width * height; ++i) {  // a 32-bpp DIB holds 0x00RRGGBB
+        const DWORD p = static_cast<const DWORD*>(bits)[i];
+        pixels.colours.push_back(RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF));
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    return pixels;
+}
 
-// Presses and releases a key through the system's input, as a user's keyboard does.
-void PressKey(BYTE virtualKey);
+// What the screen shows of a rectangle in the window's client coordinates.
+inline Pixels Capture(HWND window, RECT area) {
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    HDC screen = GetDC(nullptr);
+    const Pixels pixels = CaptureDc(screen, area);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Painting happens in Kivo's own time: waits until the screen passes the check.
+inline bool ScreenShows(HWND window, const RECT& area,
+                        const std::function<bool(const Pixels&)>& check) {
+    return WaitFor([&] { return check(Capture(window, area)); }, 3000);
+}
+
+inline RECT ClientRectOf(HWND window) {
+    RECT r = {};
+    GetClientRect(window, &r);
+    return r;
+}
+
+// A control's rectangle in its dialog's client coordinates.
+inline RECT ControlRect(HWND dialog, int id) {
+    RECT r = {};
+    GetWindowRect(GetDlgItem(dialog, id), &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// What Kivo should show in an area of the given size: the face colour, with text drawn
+// over it into textRect as the dialogs draw it, in "宋体" at 12 pixels.
+inline Pixels RenderText(const std::string& text, int weight, COLORREF colour, SIZE size,
+                         RECT textRect, UINT format) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ bitmap = SelectObject(dc, CreateCompatibleBitmap(screen, size.cx, size.cy));
+    HGDIOBJ font = SelectObject(
+        dc, CreateFontA(-12, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "宋体"));
+    HBRUSH face = CreateSolidBrush(RGB(240, 255, 255));
+    const RECT all = {0, 0, size.cx, size.cy};
+    FillRect(dc, &all, face);
+    SetTextColor(dc, colour);
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextA(dc, text.c_str(), -1, &textRect, format);
+    const Pixels pixels = CaptureDc(dc, all);
+    DeleteObject(SelectObject(dc, font));
+    DeleteObject(SelectObject(dc, bitmap));
+    DeleteObject(face);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Whether a press of the left button at a client point drags the window: it starts the
+// system's move loop, as a press on a title bar does, and the window follows the pointer
+// 20 pixels to the right. A press that should not drag gets half a second to start the
+// loop wrongly. The button is released again.
+inline bool PressDrags(HWND window, POINT point, bool expected) {
+    // Under X a warp of the pointer can be overtaken by motion events still on their way.
+    auto putPointer = [](POINT p) {
+        return WaitFor([p] {
+            POINT at = {};
+            SetCursorPos(p.x, p.y);
+            Sleep(30);
+            return GetCursorPos(&at) && at.x == p.x && at.y == p.y;
+        });
+    };
+    auto inMoveLoop = [window] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+        return (info.flags & GUI_INMOVESIZE) != 0;
+    };
+    RECT before = {}, after = {};
+    GetWindowRect(window, &before);
+    ClientToScreen(window, &point);
+    EXPECT_TRUE(putPointer(point));
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    const bool drags = WaitFor(inMoveLoop, expected ? 5000 : 500);
+    EXPECT_TRUE(putPointer({point.x + 20, point.y}));
+    mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+    WaitFor([&] { return GetWindowRect(window, &after) && after.left == before.left + 20; },
+            drags ? 5000 : 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !inMoveLoop(); }));
+    GetWindowRect(window, &after);
+    return drags && after.left == before.left + 20 && after.top == before.top;
+}
+
+// The fonts and brushes a process holds, from its GDI handle table (GetGuiResources is a
+// stub under Wine): the table's address is at 0x94 of the 32-bit process environment
+// block; Wine's entries are 24 bytes, with a type byte at 14 that is 0 while free.
+// Painting creates and deletes them all the time: it reads until two readings agree.
+inline std::pair<int, int> FontsAndBrushesOf(DWORD processId) {
+    auto count = [processId] {
+        HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
+        PROCESS_BASIC_INFORMATION basic = {};
+        NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr);
+        DWORD table = 0;
+        SIZE_T read = 0;
+        ReadProcessMemory(process, reinterpret_cast<BYTE*>(basic.PebBaseAddress) + 0x94, &table,
+                          sizeof table, nullptr);
+        std::vector<BYTE> entries(0x10000 * 24);
+        ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<uintptr_t>(table)),
+                          entries.data(), entries.size(), &read);
+        CloseHandle(process);
+        EXPECT_EQ(read, entries.size()) << "no GDI handle table";
+        std::pair<int, int> fontsAndBrushes = {0, 0};
+        for (size_t at = 14; at < read; at += 24) {
+            fontsAndBrushes.first += entries[at] == 0x0a;
+            fontsAndBrushes.second += entries[at] == 0x10;
+        }
+        return fontsAndBrushes;
+    };
+    std::pair<int, int> last = count();
+    WaitFor([&] { return std::exchange(last, count()) == last; });
+    return last;
+}
 
 }  // namespace kivo_test
 

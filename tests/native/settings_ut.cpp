@@ -1,0 +1,165 @@
+// The settings file's rules: the line codec, where the file lives, the lines a save
+// writes and how the load reads them.
+#include <gtest/gtest.h>
+
+#include "resources/resource_ids.h"
+#include "settings/field_codec.h"
+#include "settings/settings_format.h"
+#include "settings/settings_path.h"
+#include "settings/settings_reading.h"
+
+using namespace std::string_literals;
+
+namespace {
+
+TEST(ExtractBetween, TakesTheBytesBetweenTheFirstKeyAndTheNextSeparator) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"123Host=abcd.efghi|456", "abcd.efghi"},
+        {"Host=a|b|c", "a"},
+        {"|Host=x|9", "x"},
+        {"Host=abc", ""},
+        {"7Host=|8", ""},
+        {"Host=aHost=b|", "aHost=b"},
+        {"1Host=a\0b|2"s, "a\0b"s},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(ExtractBetween(text, "Host=", "|"), value) << text;
+}
+
+TEST(HexCodec, UpperCaseOutDigitsOfEitherCaseInAndNothingForABadPair) {
+    EXPECT_EQ(HexEncode("abc"), "616263");
+    EXPECT_EQ(HexEncode("\x00\x0A\xFF"s), "000AFF");
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {"616263", "abc"},
+        {"6162636", "abc"},
+        {"6a6B", "jk"},
+        {"", ""},
+        {"7", ""},
+        {"6G", {}},
+        {"[K", {}},
+        {"61 2", {}},
+        {"6162G3", {}},
+        {"61\xD3\xF2", {}},
+        {"61\x00"
+         "0"s,
+         {}},
+    };
+    for (const auto& [text, bytes] : cases) EXPECT_EQ(HexDecode(text), bytes) << text;
+}
+
+TEST(XorScramble, FlipsTheMaskBitsOfEveryByteAndDecodesBack) {
+    std::string bytes;
+    for (int value = 0; value < 512; ++value) bytes += static_cast<char>(value);
+    const std::string scrambled = XorScramble(bytes);
+    for (int value = 0; value < 256; ++value)
+        EXPECT_EQ(static_cast<unsigned char>(scrambled[value]), value ^ 0xC5);
+    EXPECT_EQ(HexDecode(HexEncode(scrambled)).value(), scrambled);
+    EXPECT_EQ(XorScramble(scrambled), bytes);
+}
+
+// Regressions: every ".exe" of the path was replaced, so 'c:\app.exe.d\x.exe' kept its
+// settings in a folder that does not exist; and lower-casing the trail byte of "丄"
+// (0x81 0x41) named another folder.
+TEST(SettingsPathFor, LowerCasesSingleBytesAndReplacesTheFileNamesOwnExtension) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\Tools\\DDNS.EXE", "c:\\tools\\ddns.Lr"},
+        {"C:\\x.exe.exe", "c:\\x.exe.Lr"},
+        {"c:\\app.exe.d\\x.exe", "c:\\app.exe.d\\x.Lr"},
+        {"c:\\bin\\kivo", "c:\\bin\\kivo.Lr"},
+        {"c:\\bin\\kivo.exe.bak", "c:\\bin\\kivo.exe.bak.Lr"},
+        {"C:\\\x81\x41\\K.EXE", "c:\\\x81\x41\\k.Lr"},
+        {"C:\\A\x81", "c:\\a\x81.Lr"},
+    };
+    for (const auto& [exe, settings] : cases) {
+        EXPECT_EQ(SettingsPathFor(exe, [](unsigned char b) { return b >= 0x81 && b <= 0xFE; }),
+                  settings)
+            << exe;
+    }
+}
+
+TEST(DrawNoise, FollowsTheLinearCongruentialSequenceBelow999999) {
+    std::uint32_t seed = 0;
+    for (const std::uint32_t expected : {0u, 31379u, 861047u, 202580u})
+        EXPECT_EQ(DrawNoise(seed), expected);
+    seed = 0x4D60AE66;  // the next seed is 0xFFFFFFFF
+    EXPECT_EQ(DrawNoise(seed), 999998u);
+}
+
+TEST(ComposeSettingsFile, WritesEachFilledFieldWithItsNoiseAndPauseBetweenHeaderAndCredit) {
+    std::uint32_t seed = 0, afterFourDraws = 870078620;
+    const auto lines = ComposeSettingsFile({"kivo.example.com", "", "user", "pass"}, true, seed);
+    const std::pair<std::string, unsigned> expected[] = {
+        {SettingsHeaderLine, 0},
+        {EncodeSettingsLine("0Host=kivo.example.com|31379"), 0},
+        {EncodeSettingsLine("861047Name=user|202580"), 10},
+        {EncodeSettingsLine(PlainValueLine(afterFourDraws, "Pwd=", "pass")), 22},
+        {EncodeSettingsLine(PlainAutoUpdateLine(afterFourDraws)), 36},
+        {"", 0},
+        {"", 0},
+        {SettingsCreditLine, 0},
+    };
+    ASSERT_EQ(lines.size(), std::size(expected));
+    for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].text, expected[i].first) << i;
+        EXPECT_EQ(lines[i].pauseAfterMs, expected[i].second) << i;
+    }
+    EXPECT_EQ(ComposeSettingsFile({"", "1.2.3.4", "", ""}, false, seed)[1].pauseAfterMs, 54u);
+    EXPECT_EQ(ComposeSettingsFile({}, false, seed).size(), 4u);
+    EXPECT_EQ(std::string(SettingsHeaderLine), "[Kivo\xD3\xF2\xC3\xFB\xB8\xFC\xD0\xC2\xC6\xF7]");
+}
+
+TEST(ReadSettingsLines, SplitsAtLfOrCrLfDropsLoneCrAndStopsAtCtrlZ) {
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"", {}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\rb\r\n", {"ab"}},
+        {"\r\n\r\n", {"", ""}},
+        {"a\x1A\r\nb\r\n", {"a"}},
+        {"a\0b\r\n\0"s, {"a\0b"s, "\0"s}},
+        {std::string(100000, '7'), {std::string(100000, '7')}},
+    };
+    for (const auto& [bytes, lines] : cases) EXPECT_EQ(ReadSettingsLines(bytes), lines);
+}
+
+TEST(InterpretSettingsLine, ActsOnTheFirstKeyInLoadOrder) {
+    const struct {
+        std::string line;
+        LineAction action;
+        int controlId;
+        std::string value;
+    } cases[] = {
+        {EncodeSettingsLine("123Host=abcd.efghi|456"), LineAction::SetField, IDC_HOST_FIELD,
+         "abcd.efghi"},
+        {EncodeSettingsLine("0myIP=1.2.3.4|99"), LineAction::SetField, IDC_IP_FIELD, "1.2.3.4"},
+        {EncodeSettingsLine("5Name=\xD3\xC3\xBB\xA7|6"), LineAction::SetField, IDC_USER_FIELD,
+         "\xD3\xC3\xBB\xA7"},
+        {EncodeSettingsLine("5Pwd=a\0\xC5|6"s), LineAction::SetField, IDC_PASSWORD_FIELD,
+         "a\0\xC5"s},
+        {EncodeSettingsLine("17Auto=True3"), LineAction::CheckAutoUpdate, 0, ""},
+        {EncodeSettingsLine("1Pwd=secretHost=evil|2"), LineAction::SetField, IDC_HOST_FIELD,
+         "evil"},
+        {EncodeSettingsLine("1Name=memyIP=9.9.9.9|2"), LineAction::SetField, IDC_IP_FIELD,
+         "9.9.9.9"},
+        {EncodeSettingsLine("1Pwd=Auto=True|2"), LineAction::SetField, IDC_PASSWORD_FIELD,
+         "Auto=True"},
+        {EncodeSettingsLine("1Pwd=ab|cd|2"), LineAction::SetField, IDC_PASSWORD_FIELD, "ab"},
+        {EncodeSettingsLine("1Host=abc"), LineAction::SetField, IDC_HOST_FIELD, ""},
+        {"junk myIP=5.6.7.8|", LineAction::SetField, IDC_IP_FIELD, "5.6.7.8"},  // plain lines too
+        {"f5a8bc8c95f8a9b9", LineAction::SetField, IDC_IP_FIELD, "l"},          // lower-case hex
+        {EncodeSettingsLine("1Name=n|2") + "7", LineAction::SetField, IDC_USER_FIELD, "n"},
+        {EncodeSettingsLine("Host=x|") + "Name=y|", LineAction::SetField, IDC_USER_FIELD, "y"},
+        {"host=abc|", LineAction::Ignore, 0, ""},
+        {"Auto=true", LineAction::Ignore, 0, ""},
+        {SettingsHeaderLine, LineAction::Ignore, 0, ""},
+        {SettingsCreditLine, LineAction::Ignore, 0, ""},
+    };
+    for (const auto& c : cases) {
+        const LineMeaning meaning = InterpretSettingsLine(c.line);
+        EXPECT_EQ(meaning.action, c.action) << c.line;
+        EXPECT_EQ(meaning.controlId, c.controlId) << c.line;
+        EXPECT_EQ(meaning.value, c.value) << c.line;
+    }
+}
+
+}  // namespace

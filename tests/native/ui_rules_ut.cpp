@@ -1,0 +1,110 @@
+// The arithmetic of the painted chrome and the About window's credits.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "ui/about_rules.h"
+#include "ui/chrome_rules.h"
+
+namespace {
+
+// d = MulDiv(column, 128, half width), halves rounded away from zero; red capped at 255.
+TEST(CaptionGradient, ColumnColoursFollowTheRoundedMirroredRamp) {
+    const struct {
+        int bandWidth, column;
+        ColourRef colour;
+    } cases[] = {
+        {200, 0, ColourOf(191, 255, 0)},    {200, 1, ColourOf(192, 255, 1)},
+        {200, 2, ColourOf(194, 255, 3)},    {200, 49, ColourOf(254, 255, 63)},
+        {200, 50, ColourOf(255, 255, 64)},  {200, 100, ColourOf(255, 255, 128)},
+        {200, 150, ColourOf(255, 255, 64)}, {200, 198, ColourOf(194, 255, 3)},
+        {200, 199, ColourOf(192, 255, 1)},  {253, 127, ColourOf(255, 255, 128)},
+        {3, 2, ColourOf(255, 255, 128)},    {1, 0, ColourOf(191, 255, 0)},
+        {512, 1, ColourOf(192, 255, 1)},  // 0.5 rounds up
+        {512, 3, ColourOf(193, 255, 2)},  // 1.5 rounds up
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CaptionColumnColour(c.column, c.bandWidth), c.colour)
+            << c.bandWidth << " " << c.column;
+    }
+    for (int width = 2; width <= 700; ++width) {  // symmetric for every width
+        for (int x = 1; x < width; ++x)
+            ASSERT_EQ(CaptionColumnColour(x, width), CaptionColumnColour(width - x, width));
+    }
+    EXPECT_EQ(CaptionFrameColour, ColourOf(84, 106, 158));
+    EXPECT_EQ(CaptionTextColour, ColourOf(90, 79, 71));
+    EXPECT_EQ(PressedTextColour, ColourOf(255, 221, 0));
+}
+
+TEST(CaptionTitle, StartsRightOfTheIconOrAtTwoAndIsCutAtTheBandsRightEdge) {
+    const PixelBox withIcon = CaptionTextBox({0, 0, 446, 20}, true);
+    const PixelBox withoutIcon = CaptionTextBox({0, 0, 446, 20}, false);
+    EXPECT_EQ(std::vector<int>({withIcon.left, withIcon.top, withIcon.right, withIcon.bottom}),
+              std::vector<int>({20, 2, 446, 18}));
+    EXPECT_EQ(withoutIcon.left, 2);
+}
+
+// The last square is the smallest about the centre that covers the whole window.
+TEST(OpeningSquares, LastSquareIsTheSmallestThatCoversTheWindow) {
+    for (int width = 0; width <= 80; ++width) {
+        for (int height = 0; height <= 80; ++height) {
+            const OpeningSquares s = OpeningSquaresFor(width, height);
+            ASSERT_EQ(s.centreX, width / 2);
+            ASSERT_EQ(s.centreY, height / 2);
+            auto covers = [&](int k) {
+                return s.centreX - k <= 0 && s.centreY - k <= 0 && s.centreX + k >= width &&
+                       s.centreY + k >= height;
+            };
+            ASSERT_TRUE(covers(s.finalHalfSide) &&
+                        (s.finalHalfSide == 0 || !covers(s.finalHalfSide - 1)));
+        }
+    }
+    EXPECT_EQ(OpeningSquaresFor(447, 291).finalHalfSide, 224);
+}
+
+TEST(CountLines, CountsLineFeedsButAtLeastOne) {
+    const std::pair<std::string, int16_t> cases[] = {
+        {"", 1},     {"abc", 1},       {"a\nb", 1},     {"a\n\nb", 2},
+        {"\n\n", 2}, {"a\nb\nc\n", 3}, {"\r\n\r\n", 2},
+    };
+    for (const auto& [text, lines] : cases) EXPECT_EQ(CountLines(text), lines) << text;
+}
+
+TEST(CreditsText, TwentyTwoLinesEachTextFollowedByAnEmptyOne) {
+    const std::string expected =
+        "本软件由" KIVO_AUTHOR_NAME "制作\n\n〖联系方式〗\n\nQQ:" KIVO_AUTHOR_QQ
+        "\n\nE-Mail:" KIVO_AUTHOR_EMAIL "\n\n" KIVO_HOME_PAGE
+        "\n\n〖快捷键〗\n\nF3: 更新IP\n\nF4:显示/隐藏窗口\n\n〖特别感谢〗\n\nZUDE, ZIV\n\n"
+        "以及所有曾帮助过我的人\n ";
+    EXPECT_EQ(CreditsText(), expected);
+    EXPECT_EQ(CountLines(CreditsText()), 21);
+}
+
+// From the frame's bottom edge up until the bottom edge is at y = -1, then round again: a
+// cycle of viewHeight + 12 x lines + 1 ticks that places the window at each y once.
+TEST(ScrollCredits, RisesOnePixelATickAndStartsAgainBelowOnceAboveTheFrame) {
+    const struct {
+        int16_t top, placedTop, nextTop;
+    } cases[] = {
+        {100, 99, 99},
+        {-251, -252, -252},
+        {-252, -253, 100},
+    };
+    for (const auto& c : cases) {
+        const CreditsStep step = ScrollCredits(c.top, 100, 21);
+        EXPECT_EQ(step.placedTop, c.placedTop) << c.top;
+        EXPECT_EQ(step.nextTop, c.nextTop) << c.top;
+    }
+    const int cycle = 103 + 12 * 21 + 1;
+    std::set<int16_t> placed;
+    int16_t top = 103;
+    for (int tick = 0; tick < cycle; ++tick) {
+        const CreditsStep step = ScrollCredits(top, 103, 21);
+        placed.insert(step.placedTop);
+        top = step.nextTop;
+    }
+    EXPECT_EQ(placed.size(), static_cast<size_t>(cycle));
+    EXPECT_EQ(top, 103);
+}
+
+}  // namespace

@@ -1,0 +1,181 @@
+// The settings file as a user meets it: " 关 " keeps the five settings beside the program,
+// the next start brings them back, and a save that cannot be completed keeps the old file.
+#include "settings/settings_format.h"
+#include "tests/wine/harness.h"
+
+using namespace kivo_test;
+
+namespace {
+
+std::vector<std::string> CrLfLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; (end = bytes.find("\r\n", at)) != std::string::npos; at = end + 2) {
+        lines.push_back(bytes.substr(at, end - at));
+    }
+    return lines;
+}
+
+// Noise: 0 to 999998 in decimal, no sign, no leading zero.
+bool IsNoise(const std::string& digits) {
+    return !digits.empty() && digits.size() <= 6 &&
+           digits.find_first_not_of("0123456789") == std::string::npos &&
+           (digits == "0" || digits[0] != '0') && std::stoi(digits) <= 999998;
+}
+
+// " 关 ", then the closing notice with the program's path, which waits for the user, then
+// the exit code 0.
+void CloseWithTheNotice(Kivo& kivo) {
+    HWND main = kivo.Main();
+    kivo.Click(IDC_CLOSE_LABEL);
+    const Box box = kivo.WaitBox();
+    EXPECT_EQ(box.caption, "提示");
+    EXPECT_EQ(_stricmp(box.text.c_str(), kivo.exePath.c_str()), 0) << box.text;
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_EQ(kivo.ExitCode(300), STILL_ACTIVE) << "the notice must wait for the user";
+    kivo.CloseBox(box);
+    EXPECT_EQ(kivo.ExitCode(), 0u);
+}
+
+}  // namespace
+
+// Regression: WM_DESTROY posted WM_QUIT, which ended the closing notice the moment it opened.
+TEST(Settings, CloseSavesTheFieldsAndTheNextStartRestoresThemAndRunsTheStoredUpdateFirst) {
+    const std::string password = "排p@ss w0rd!" + std::string(300, 'x');
+    const Fields typed = {"kivo.example.com", "192.168.100.200", "用户 name", password, true};
+    Fields kept = typed;
+    kept.password.resize(254);  // a field is read into 255 bytes
+    SimReset();
+    std::string saved;
+    {
+        Kivo kivo;
+        kivo.Start().Fill(typed);
+        CloseWithTheNotice(kivo);
+        saved = ReadFileBytes(kivo.folder + "kivo.Lr");
+    }
+    for (UINT key : {VK_F3, VK_F4}) {  // released with the window
+        EXPECT_TRUE(RegisterHotKey(nullptr, key, 0, key));
+        UnregisterHotKey(nullptr, key);
+    }
+    EXPECT_TRUE(SimRequests().empty()) << "closing must not update";
+
+    const std::vector<std::string> lines = CrLfLines(saved);
+    ASSERT_EQ(lines.size(), 9u) << saved;
+    EXPECT_EQ(saved.substr(saved.size() - 2), "\r\n");
+    EXPECT_EQ(lines[0], SettingsHeaderLine);
+    const std::string middles[] = {"Host=" + kept.host + "|", "myIP=" + kept.ip + "|",
+                                   "Name=" + kept.user + "|", "Pwd=" + kept.password + "|",
+                                   "Auto=True"};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(lines[1 + i].find_first_not_of("0123456789ABCDEF"), std::string::npos);
+        const std::string plain = XorScramble(HexDecode(lines[1 + i]).value_or(""));
+        const size_t at = plain.find(middles[i]);
+        ASSERT_NE(at, std::string::npos) << plain;
+        EXPECT_TRUE(IsNoise(plain.substr(0, at))) << plain;
+        EXPECT_TRUE(IsNoise(plain.substr(at + middles[i].size()))) << plain;
+    }
+    EXPECT_EQ(lines[6] + lines[7], "");
+    EXPECT_EQ(lines[8], SettingsCreditLine);
+
+    // The stored flag runs one update inside the start-up: while the answer is on its way,
+    // no window of Kivo's is shown.
+    SimAnswer(200, {"good 10.9", ".8.7"}, 1500);
+    Kivo again;
+    WriteFileBytes(again.folder + "kivo.Lr", saved);
+    again.Start();
+    ASSERT_TRUE(WaitFor([] { return SimRequests().size() == 1; }, 10000));
+    EXPECT_FALSE(WaitFor([&] { return again.ShownMain() != nullptr; }, 700));
+    EXPECT_EQ(again.Text(IDC_STATUS_LINE), "恭喜您,您的域名更新成功,当前IP为:10.9.8.7");
+    EXPECT_EQ(again.Shown(), kept);
+    const std::vector<SimRequest> requests = SimRequests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].user, kept.user);
+    EXPECT_EQ(requests[0].password, kept.password);
+}
+
+// LF and CR LF line ends, a lone CR, plain typed lines, an encoded password holding
+// "Host=", everything after a Ctrl-Z ignored; the auto-update line comes first, so its
+// update meets an empty domain and warns before the window is shown.
+TEST(Settings, LoadReadsEveryLineFormAndUpdatesWithTheFieldsLoadedSoFar) {
+    SimReset();
+    Kivo kivo;
+    WriteFileBytes(kivo.folder + "kivo.Lr",
+                   EncodeSettingsLine("1Auto=True2") + "\r\n" + SettingsHeaderLine + "\n" +
+                       "Name=typed\r user|\r\n" +
+                       EncodeSettingsLine("77Pwd=secretHost=abcd.efghi|8") + "\n" +
+                       "myIP=10.0.0.1|\x1A" + "Pwd=after-the-end|\r\n");
+    kivo.Start();
+    const Box box = kivo.WaitBox();
+    EXPECT_EQ(box.caption, "警告:");
+    EXPECT_EQ(box.text, "您的 域名 输入不正确,请检查后在尝试更新操作!   ");
+    EXPECT_EQ(kivo.ShownMain(), nullptr);
+    kivo.CloseBox(box);
+    EXPECT_EQ(kivo.Shown(), (Fields{"abcd.efghi", "10.0.0.1", "typed user", "", true}));
+    EXPECT_TRUE(SimRequests().empty());
+}
+
+// Regressions: every ".exe" of the path was replaced, so a program in "app.exe.d" kept its
+// settings in a folder that does not exist; and lower-casing every byte turned the trail
+// byte 0x41 of "丄" (0x81 0x41) into 0x61, naming another folder.
+TEST(Settings, FileLivesBesideTheProgramUnderItsLowerCasedName) {
+    Kivo kivo("app.exe.d\\丄\\DDNS.EXE");
+    const std::string folder = kivo.folder + "app.exe.d\\丄\\";
+    WriteFileBytes(folder + "ddns.Lr", "Host=abcd.efghi|\r\n");
+    kivo.Start();
+    EXPECT_EQ(kivo.Text(IDC_HOST_FIELD), "abcd.efghi");
+    CloseWithTheNotice(kivo);
+    EXPECT_EQ(CrLfLines(ReadFileBytes(folder + "ddns.Lr")).at(0), SettingsHeaderLine);
+    EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"DDNS.EXE", "ddns.Lr"}));
+}
+
+// Regression: the save truncated the old file first, so a save that failed part-way lost
+// the settings. A load or save that fails shows the last-resort box and exits with 1.
+TEST(Settings, FailedLoadOrSaveEndsWithTheErrorBoxAndKeepsTheOldFile) {
+    enum Holder { Viewer, Directory, Lock };  // what stands at the settings path
+    const struct {
+        Holder holder;
+        const char* message;
+    } cases[] = {
+        {Viewer, "File access denied"},
+        {Directory, "File access denied"},
+        {Lock, "I/O error 32"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.holder);
+        Kivo kivo;
+        const std::string settings = kivo.folder + "kivo.Lr";
+        const std::string old =
+            std::string(SettingsHeaderLine) + "\r\nHost=old.example|\r\nxyz\x1A";
+        HANDLE holder = INVALID_HANDLE_VALUE;
+        if (c.holder == Directory) {
+            CreateDirectoryA(settings.c_str(), nullptr);
+        } else {  // a viewer shares reading only, so the file cannot be replaced meanwhile
+            WriteFileBytes(settings, old);
+            holder = CreateFileA(settings.c_str(), GENERIC_READ,
+                                 c.holder == Viewer ? FILE_SHARE_READ : 0, nullptr, OPEN_EXISTING,
+                                 0, nullptr);
+        }
+        kivo.Start();
+        if (c.holder != Lock) {  // the load ignores a directory
+            EXPECT_EQ(kivo.Text(IDC_HOST_FIELD), c.holder == Viewer ? "old.example" : "");
+            kivo.Fill({"kivo.example.com", "", "user", "password"});
+            kivo.Click(IDC_CLOSE_LABEL);
+        }
+        const Box box = kivo.WaitBox();
+        EXPECT_EQ(kivo.ShownMain() == nullptr, c.holder == Lock) << "a failed load stops the start";
+        EXPECT_EQ(box.caption, "Application Error");
+        const std::string head = "Exception EInOutError in module kivo.exe at ";
+        EXPECT_EQ(box.text.substr(0, head.size()), head) << box.text;
+        const std::string address = box.text.substr(head.size(), 8);
+        EXPECT_EQ(address.find_first_not_of("0123456789ABCDEF"), std::string::npos) << box.text;
+        EXPECT_NE(address, "00000000");
+        EXPECT_EQ(box.text.substr(head.size() + 8), std::string(".\r\n") + c.message + ".\r\n");
+        kivo.CloseBox(box);
+        EXPECT_EQ(kivo.ExitCode(), 1u);
+        CloseHandle(holder);
+        if (c.holder != Directory) {
+            EXPECT_EQ(ReadFileBytes(settings), old);
+        }
+        EXPECT_EQ(NamesIn(kivo.folder).size(), 2u) << "no stray file";
+    }
+}

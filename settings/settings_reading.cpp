@@ -1,6 +1,7 @@
 #include "settings/settings_reading.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "settings/field_codec.h"
 #include "settings/settings_keys.h"
@@ -8,6 +9,18 @@
 namespace {
 
 constexpr char EndOfFileByte = '\x1A';
+
+// The value after the key that starts at keyAt: up to the "|" that only the save's noise
+// digits follow, so that a value holding "|" comes back whole; in a line without such a
+// "|" (a hand-written one), up to the first "|" after the key, or empty without one.
+std::string ValueAfter(const std::string& line, size_t keyAt, const std::string& key) {
+    const size_t valueStart = keyAt + key.size();
+    const size_t noiseStart = line.find_last_not_of("0123456789") + 1;  // 0 when all digits
+    if (noiseStart > valueStart && noiseStart < line.size() && line[noiseStart - 1] == '|') {
+        return line.substr(valueStart, noiseStart - 1 - valueStart);
+    }
+    return ExtractBetween(line.substr(keyAt), key, ValueSeparator);
+}
 
 }  // namespace
 
@@ -32,12 +45,17 @@ std::vector<std::string> ReadSettingsLines(const std::string& fileBytes) {
 LineMeaning InterpretSettingsLine(const std::string& lineAsRead) {
     const std::optional<std::string> decoded = HexDecode(lineAsRead);
     const std::string line = decoded ? XorScramble(*decoded) : lineAsRead;
+    // The line belongs to the key that starts earliest: the save writes only digits before
+    // it, so a key text inside a value never comes first.
+    size_t earliest = line.find(AutoUpdateKey);
+    LineMeaning meaning;
+    if (earliest != std::string::npos) meaning.action = LineAction::CheckAutoUpdate;
     for (const ValueKey& key : ValueKeys) {
-        if (line.find(key.text) != std::string::npos) {
-            return {LineAction::SetField, key.controlId,
-                    ExtractBetween(line, key.text, ValueSeparator)};
+        const size_t at = line.find(key.text);
+        if (at < earliest) {
+            earliest = at;
+            meaning = {LineAction::SetField, key.controlId, ValueAfter(line, at, key.text)};
         }
     }
-    if (line.find(AutoUpdateKey) != std::string::npos) return {LineAction::CheckAutoUpdate, 0, {}};
-    return {};
+    return meaning;
 }

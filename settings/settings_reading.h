@@ -18,8 +18,8 @@ struct LineMeaning {
 };
 
 // Decodes the line (a line that does not decode is taken as it was read) and acts on the
-// first key text, in the order Host=, myIP=, Name=, Pwd=, Auto=True, that occurs anywhere
-// in it. The value ends at the first "|" after the key.
+// key text (Host=, myIP=, Name=, Pwd= or Auto=True) that starts earliest in it. A value
+// runs to the last "|" that only digits follow, or else to the first "|" after the key.
 LineMeaning InterpretSettingsLine(const std::string& lineAsRead);
 
 #endif

@@ -108,6 +108,24 @@ TEST(ComposeSettingsFile, WritesEachFilledFieldWithItsNoiseAndPauseBetweenHeader
     EXPECT_EQ(std::string(SettingsHeaderLine), "[Kivo\xD3\xF2\xC3\xFB\xB8\xFC\xD0\xC2\xC6\xF7]");
 }
 
+// Values holding "|" and key texts come back whole, and so the next save keeps them.
+TEST(ComposeSettingsFile, ValuesComeBackWholeThroughTwoSaves) {
+    std::array<std::string, ValueKeyCount> fields = {"Host=x|1", "myIP=|", "ab|cd|12",
+                                                     "p|wHost=x.yPwd=z|Name=q|7"};
+    for (int save = 1; save <= 2; ++save) {
+        std::uint32_t seed = 77 * save;
+        std::array<std::string, ValueKeyCount> loaded;
+        for (const auto& line : ComposeSettingsFile(fields, false, seed)) {
+            const LineMeaning meaning = InterpretSettingsLine(line.text);
+            for (int i = 0; i < ValueKeyCount; ++i) {
+                if (meaning.controlId == ValueKeys[i].controlId) loaded[i] = meaning.value;
+            }
+        }
+        EXPECT_EQ(loaded, fields) << "save " << save;
+        fields = loaded;
+    }
+}
+
 TEST(ReadSettingsLines, SplitsAtLfOrCrLfDropsLoneCrAndStopsAtCtrlZ) {
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"", {}},
@@ -137,13 +155,19 @@ TEST(InterpretSettingsLine, ActsOnTheFirstKeyInLoadOrder) {
         {EncodeSettingsLine("5Pwd=a\0\xC5|6"s), LineAction::SetField, IDC_PASSWORD_FIELD,
          "a\0\xC5"s},
         {EncodeSettingsLine("17Auto=True3"), LineAction::CheckAutoUpdate, 0, ""},
-        {EncodeSettingsLine("1Pwd=secretHost=evil|2"), LineAction::SetField, IDC_HOST_FIELD,
-         "evil"},
-        {EncodeSettingsLine("1Name=memyIP=9.9.9.9|2"), LineAction::SetField, IDC_IP_FIELD,
-         "9.9.9.9"},
-        {EncodeSettingsLine("1Pwd=Auto=True|2"), LineAction::SetField, IDC_PASSWORD_FIELD,
-         "Auto=True"},
-        {EncodeSettingsLine("1Pwd=ab|cd|2"), LineAction::SetField, IDC_PASSWORD_FIELD, "ab"},
+        // Regression: the first key text found anywhere won, in a fixed order, and the
+        // first "|" ended the value. The key that starts earliest wins; the value runs to
+        // the "|" before the trailing noise.
+        {EncodeSettingsLine("1Pwd=secretHost=evil|2"), LineAction::SetField, IDC_PASSWORD_FIELD,
+         "secretHost=evil"},
+        {EncodeSettingsLine("1Name=memyIP=9.9|2"), LineAction::SetField, IDC_USER_FIELD, "memyIP=9.9"},
+        {EncodeSettingsLine("1Pwd=Auto=True|2"), LineAction::SetField, IDC_PASSWORD_FIELD, "Auto=True"},
+        {EncodeSettingsLine("1Auto=TruePwd=x|2"), LineAction::CheckAutoUpdate, 0, ""},
+        {EncodeSettingsLine("1Pwd=ab|cd|2"), LineAction::SetField, IDC_PASSWORD_FIELD, "ab|cd"},
+        {EncodeSettingsLine("1Pwd=ab|12|34"), LineAction::SetField, IDC_PASSWORD_FIELD, "ab|12"},
+        {"Host=abc|", LineAction::SetField, IDC_HOST_FIELD, "abc"},  // hand-written lines
+        {"Host=abc|def", LineAction::SetField, IDC_HOST_FIELD, "abc"},
+        {"Host=abc|d|", LineAction::SetField, IDC_HOST_FIELD, "abc"},
         {EncodeSettingsLine("1Host=abc"), LineAction::SetField, IDC_HOST_FIELD, ""},
         {"junk myIP=5.6.7.8|", LineAction::SetField, IDC_IP_FIELD, "5.6.7.8"},  // plain lines too
         {"f5a8bc8c95f8a9b9", LineAction::SetField, IDC_IP_FIELD, "l"},          // lower-case hex

@@ -45,9 +45,18 @@ std::string ReplaceEvery(std::string text, const std::string& placeholder,
     return text;
 }
 
-// The address behind the first occurrence of a marker, up to a space or carriage return.
-std::string AddressAfter(const std::string& reply, const std::string& marker) {
-    std::string address = reply.substr(reply.find(marker) + marker.size());
+// Where the first line that starts with the marker begins, or npos: a marker counts only
+// at the start of the reply or right after a LF or a CR, never inside a page's text.
+size_t LineStartingWith(const std::string& reply, const std::string& marker) {
+    for (size_t at = reply.find(marker); at != std::string::npos; at = reply.find(marker, at + 1)) {
+        if (at == 0 || reply[at - 1] == '\n' || reply[at - 1] == '\r') return at;
+    }
+    return std::string::npos;
+}
+
+// The address behind the marker at `at`, up to a space or carriage return.
+std::string AddressAfter(const std::string& reply, size_t at, const std::string& marker) {
+    std::string address = reply.substr(at + marker.size());
     address = address.substr(0, address.find(' '));
     return address.substr(0, address.find('\r'));
 }
@@ -60,7 +69,10 @@ bool UserPasses(const std::string& text) { return text.size() >= 4; }
 
 bool PasswordPasses(const std::string& text) { return text.size() >= 4; }
 
-bool AddressPasses(const std::string& text) { return text.empty() || Contains(text, "."); }
+// IPv4 holds "." and IPv6 ":"; the provider judges the rest.
+bool AddressPasses(const std::string& text) {
+    return text.empty() || Contains(text, ".") || Contains(text, ":");
+}
 
 const FieldCheck FieldChecksInOrder[FieldCheckCount] = {
     {IDC_HOST_FIELD, DomainPasses, DOMAIN_WRONG_TEXT, DOMAIN_WRONG_TEXT WARNING_PADDING},
@@ -117,9 +129,11 @@ HttpRequest UpdateRequestFor(const std::string& updateHost, const std::string& d
 }
 
 ReplyOutcome InterpretReply(const std::string& reply) {
-    if (Contains(reply, GoodMarker)) return {UpdatedText + AddressAfter(reply, GoodMarker), {}};
-    if (Contains(reply, NochgMarker)) {
-        return {UnchangedText + AddressAfter(reply, NochgMarker), {}};
+    if (const size_t at = LineStartingWith(reply, GoodMarker); at != std::string::npos) {
+        return {UpdatedText + AddressAfter(reply, at, GoodMarker), {}};
+    }
+    if (const size_t at = LineStartingWith(reply, NochgMarker); at != std::string::npos) {
+        return {UnchangedText + AddressAfter(reply, at, NochgMarker), {}};
     }
     if (Contains(reply, NohostMarker)) return {NoHostText, {}};
     if (reply.size() >= 2) return {{}, reply};

@@ -53,6 +53,9 @@ struct ReplyOutcome {
     std::optional<std::string> statusText;
     std::optional<std::string> unknownBoxText;
 };
+// "good " and "nochg " count at the start of a line of the reply (good first); "nohost"
+// anywhere; anything else of 2 bytes or more is unknown, a shorter reply hints at the
+// credentials.
 ReplyOutcome InterpretReply(const std::string& reply);
 
 inline constexpr std::size_t ReplyLimit = 1024;

@@ -19,6 +19,7 @@ TEST(FieldChecks, BoundsOfEachFieldInBytes) {
         {PasswordPasses, "abcd", true},       {AddressPasses, "", true},
         {AddressPasses, "1", false},          {AddressPasses, "localhost", false},
         {AddressPasses, "a.b", true},
+        {AddressPasses, "2001:db8::1", true},
     };
     for (const auto& c : cases) EXPECT_EQ(c.passes(c.text), c.expected) << '"' << c.text << '"';
 }
@@ -96,7 +97,11 @@ TEST(InterpretReply, EveryReplyForm) {
         {"good 1.2.3.4\n", updated + "1.2.3.4\n", {}},  // a bare LF does not end the address
         {"good 1.2.3.4 5.6.7.8", updated + "1.2.3.4", {}},
         {"good ", updated, {}},
-        {"xx good 9.9.9.9", updated + "9.9.9.9", {}},
+        // Regression: a marker anywhere counted, so a page that says "good " was a success.
+        {"xx good 9.9.9.9", {}, "xx good 9.9.9.9"},
+        {"<p>Have a good day!</p>", {}, "<p>Have a good day!</p>"},
+        {"notice\ngood 1.2.3.4", updated + "1.2.3.4", {}},
+        {"notice\rnochg 1.2.3.4", unchanged + "1.2.3.4", {}},
         {"nochg 1.2.3.4", unchanged + "1.2.3.4", {}},
         {"nochg 1.1.1.1\r\ngood 2.2.2.2", updated + "2.2.2.2", {}},
         {"nohost", "您的域名输入错误,请检查!", {}},

@@ -23,7 +23,13 @@ void RegisterHotkeyOrSay(HWND window, int id, UINT key, const char* failureText)
     }
 }
 
+// Every field is read into 255 bytes: typing stops where reading does.
+constexpr WPARAM FieldTextLimit = 254;
+
 INT_PTR OnInitDialog(HWND window) {
+    for (int field : {IDC_HOST_FIELD, IDC_IP_FIELD, IDC_USER_FIELD, IDC_PASSWORD_FIELD}) {
+        SendDlgItemMessageA(window, field, EM_LIMITTEXT, FieldTextLimit, 0);
+    }
     SetDlgItemTextA(window, IDC_INFO_BOX, UsageText().c_str());
     RunGuarded([window] { LoadSettings(window); });
     CaptionRect = CaptionBandOf(window);
@@ -83,6 +89,22 @@ void OnPaint(HWND window) {
     EndPaint(window, &paint);
 }
 
+// Kivo agrees to end the session; when it ends, Windows ends the process after this
+// message. The settings are saved as " 关 " saves them, without the closing notice; a save
+// that fails keeps the old file and shows nothing, so that no box holds up the shutdown.
+INT_PTR OnQueryEndSession(HWND window) {
+    SetWindowLongPtrA(window, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
+void OnEndSession(HWND window, WPARAM ending) {
+    if (!ending) return;
+    try {
+        SaveSettings(window);
+    } catch (const std::exception&) {
+    }
+}
+
 // No PostQuitMessage here: DialogBoxParamA runs its own loop, and a pending WM_QUIT would
 // end the closing information box of the entry the moment it opened.
 void OnDestroy(HWND window) {
@@ -105,6 +127,8 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC: return ColourDialogFace(wParam);
+        case WM_QUERYENDSESSION: return OnQueryEndSession(window);
+        case WM_ENDSESSION: OnEndSession(window, wParam); return 0;
         case WM_DESTROY: OnDestroy(window); return TRUE;
     }
     return 0;

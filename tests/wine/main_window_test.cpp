@@ -85,6 +85,17 @@ TEST(MainWindow, IgnoresEnterEscapeAltF4AndDoubleClicks) {
     EXPECT_TRUE(kivo.Running());
 }
 
+// Regression: a field took 30,000 characters, of which only the first 254 bytes were ever
+// used or saved, cut without a word.
+TEST(MainWindow, FieldsTakeAtMost254BytesOfTyping) {
+    Kivo& kivo = Shared();
+    for (int id : {IDC_HOST_FIELD, IDC_IP_FIELD, IDC_USER_FIELD, IDC_PASSWORD_FIELD}) {
+        kivo.SetText(id, "");
+        for (int typed = 0; typed < 300; ++typed) PostMessageA(kivo.Item(id), WM_CHAR, 'x', 0);
+        EXPECT_TRUE(WaitFor([&] { return kivo.Text(id) == std::string(254, 'x'); })) << id;
+    }
+}
+
 // The icon is one 32 x 32 image of 32 bits; the manifest asks for no elevation and no
 // Common Controls 6; the version is 1.0; only system libraries are imported.
 TEST(Resources, IconManifestVersionAndSystemImports) {

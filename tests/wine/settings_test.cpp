@@ -1,6 +1,7 @@
 // The settings file as a user meets it: " 关 " keeps the five settings beside the program,
 // the next start brings them back, and a save that cannot be completed keeps the old file.
 #include "settings/settings_format.h"
+#include "settings/settings_reading.h"
 #include "tests/wine/harness.h"
 
 using namespace kivo_test;
@@ -24,6 +25,15 @@ bool IsNoise(const std::string& digits) {
 
 // " 关 ", then the closing notice with the program's path, which waits for the user, then
 // the exit code 0.
+// WM_QUERYENDSESSION, then WM_ENDSESSION as Windows sends them at log-off: whether Kivo
+// agreed, and is still running afterwards (Windows, not Kivo, ends it).
+bool EndSession(Kivo& kivo) {
+    DWORD_PTR agreed = 0, ignored = 0;
+    SendMessageTimeoutA(kivo.Main(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &agreed);
+    SendMessageTimeoutA(kivo.Main(), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &ignored);
+    return agreed && kivo.Running();
+}
+
 void CloseWithTheNotice(Kivo& kivo) {
     HWND main = kivo.Main();
     kivo.Click(IDC_CLOSE_LABEL);
@@ -41,8 +51,10 @@ void CloseWithTheNotice(Kivo& kivo) {
 
 // Regression: WM_DESTROY posted WM_QUIT, which ended the closing notice the moment it opened.
 TEST(Settings, CloseSavesTheFieldsAndTheNextStartRestoresThemAndRunsTheStoredUpdateFirst) {
-    const std::string password = "排p@ss w0rd!" + std::string(300, 'x');
-    const Fields typed = {"kivo.example.com", "192.168.100.200", "用户 name", password, true};
+    // Values holding "|" and key texts come back whole (a regression: they came back cut,
+    // or in another field).
+    const std::string password = "排p|wHost=x.yPwd=z|Name=q|7 w0rd!" + std::string(300, 'x');
+    const Fields typed = {"kivo.example.com", "192.168.100.200", "ab|cd|12 用户", password, true};
     Fields kept = typed;
     kept.password.resize(254);  // a field is read into 255 bytes
     SimReset();
@@ -101,17 +113,32 @@ TEST(Settings, LoadReadsEveryLineFormAndUpdatesWithTheFieldsLoadedSoFar) {
     Kivo kivo;
     WriteFileBytes(kivo.folder + "kivo.Lr",
                    EncodeSettingsLine("1Auto=True2") + "\r\n" + SettingsHeaderLine + "\n" +
-                       "Name=typed\r user|\r\n" +
-                       EncodeSettingsLine("77Pwd=secretHost=abcd.efghi|8") + "\n" +
-                       "myIP=10.0.0.1|\x1A" + "Pwd=after-the-end|\r\n");
+                       "Name=typed\r user|\r\n" + EncodeSettingsLine("77Pwd=p|wHost=x.y|8") + "\n" +
+                       "Host=abcd.efghi|def\r\nmyIP=10.0.0.1|\x1A" + "Pwd=after-the-end|\r\n");
     kivo.Start();
     const Box box = kivo.WaitBox();
     EXPECT_EQ(box.caption, "警告:");
     EXPECT_EQ(box.text, "您的 域名 输入不正确,请检查后在尝试更新操作!   ");
     EXPECT_EQ(kivo.ShownMain(), nullptr);
     kivo.CloseBox(box);
-    EXPECT_EQ(kivo.Shown(), (Fields{"abcd.efghi", "10.0.0.1", "typed user", "", true}));
+    const Fields loaded = {"abcd.efghi", "10.0.0.1", "typed user", "p|wHost=x.y", true};
+    EXPECT_EQ(kivo.Shown(), loaded);
     EXPECT_TRUE(SimRequests().empty());
+
+    // Regression: only " 关 " saved, and Kivo, living in the tray, usually ends with the
+    // session. Now the end of the session saves as " 关 " does, quietly, and Windows ends
+    // the process.
+    EXPECT_TRUE(EndSession(kivo));
+    EXPECT_TRUE(kivo.Boxes().empty());
+    Fields stored;
+    for (const std::string& line : ReadSettingsLines(ReadFileBytes(kivo.folder + "kivo.Lr"))) {
+        const LineMeaning meaning = InterpretSettingsLine(line);
+        std::string* fields[] = {&stored.host, &stored.ip, &stored.user, &stored.password};
+        if (meaning.action == LineAction::SetField)
+            *fields[meaning.controlId - IDC_HOST_FIELD] = meaning.value;
+        stored.autoUpdate |= meaning.action == LineAction::CheckAutoUpdate;
+    }
+    EXPECT_EQ(stored, loaded);
 }
 
 // Regressions: every ".exe" of the path was replaced, so a program in "app.exe.d" kept its
@@ -159,6 +186,8 @@ TEST(Settings, FailedLoadOrSaveEndsWithTheErrorBoxAndKeepsTheOldFile) {
         if (c.holder != Lock) {  // the load ignores a directory
             EXPECT_EQ(kivo.Text(IDC_HOST_FIELD), c.holder == Viewer ? "old.example" : "");
             kivo.Fill({"kivo.example.com", "", "user", "password"});
+            EXPECT_TRUE(EndSession(kivo));  // a failed save at log-off shows nothing
+            EXPECT_TRUE(kivo.Boxes().empty());
             kivo.Click(IDC_CLOSE_LABEL);
         }
         const Box box = kivo.WaitBox();

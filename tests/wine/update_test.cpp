@@ -81,6 +81,7 @@ TEST(Update, ReportsEveryProviderAnswer) {
         {200, "", CheckCredentials, ""},
         {200, "!", CheckCredentials, ""},
         {404, page, "", page},
+        {200, "<p>Have a good day!</p>", "", "<p>Have a good day!</p>"},  // regression
         {200, std::string(1024, 'x') + "good 1.2.3.4", "", std::string(1024, 'x')},
         {200, std::string("ab\0nohost", 9), "", "ab"},
         {302, "moved", "", "moved"},  // not followed to its Location
@@ -110,6 +111,9 @@ TEST(Update, ProviderReceivesTheFieldsByteExact) {
     } cases[] = {
         {{"home.kivo.example", "10.0.0.7", "demo", "kivo2026"},
          "/dyndns/update?system=dyndns&hostname=home.kivo.example&myip=10.0.0.7&wildcard=OFF"},
+        {{"home.kivo.example", "2001:db8::1", "demo", "kivo2026"},  // regression: refused
+         "/dyndns/"
+         "update?system=dyndns&hostname=home.kivo.example&myip=2001%3Adb8%3A%3A1&wildcard=OFF"},
         {{"a&myip=6.6.6.6.域名{ip}.kivo.example", "", "us@er#1/?用户{host}",
           "p@ss#w/o?r:d 密码{pwd}"},
          "/dyndns/"

@@ -68,7 +68,7 @@ std::string CopyOfKivo() {
     GetTempPathA(sizeof temp, temp);
     const std::string folder = std::string(temp) + "kivo-bench\\";
     CreateDirectoryA(folder.c_str(), nullptr);
-    std::string source = std::string("Z:") + KIVO_EXE_UNIX_PATH;
+    std::string source = std::string("Z:") + (getenv("KIVO_EXE") ? getenv("KIVO_EXE") : "");
     std::replace(source.begin(), source.end(), '/', '\\');
     const std::string exe = folder + "kivo.exe";
     DeleteFileA((folder + "kivo.Lr").c_str());  // no stored settings, no update at start

@@ -1,21 +1,30 @@
 #!/usr/bin/env bash
-# Builds kivo.exe and the Wine-side test driver (build/win32), and the native unit
-# tests (build/native). Usage: scripts/build.sh [win32|native|all]
+# Builds kivo.exe (build/win32), its variant that speaks plain http (build/win32-http), the
+# Windows programs that drive it under Wine (build/wine-tools) and the native unit tests
+# (build/native). Usage: scripts/build.sh [program|tools|native|all]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # KIVO_BUILD_DIR lets several work trees or people build side by side (default: build).
 build=$(realpath -m "${KIVO_BUILD_DIR:-$root/build}")
 export KIVO_BUILD_DIR=$build
 what=${1:-all}
-jobs=$(nproc)
 
-if [ "$what" = win32 ] || [ "$what" = all ]; then
-    [ -f "$build/win32/build.ninja" ] || cmake -S "$root" -B "$build/win32" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$build/win32" -j "$jobs"
+# Configures a build folder once, then builds it.
+build_in() {
+    local folder=$1
+    shift
+    [ -f "$build/$folder/build.ninja" ] || cmake -S "$root" -B "$build/$folder" -G Ninja "$@" >/dev/null
+    cmake --build "$build/$folder" -j "$(nproc)"
+}
+windows=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake")
+
+if [ "$what" = program ] || [ "$what" = all ]; then
+    build_in win32 "${windows[@]}" -DCMAKE_BUILD_TYPE=MinSizeRel
+    build_in win32-http "${windows[@]}" -DCMAKE_BUILD_TYPE=MinSizeRel -DKIVO_UPDATE_SCHEME=http
+fi
+if [ "$what" = tools ] || [ "$what" = all ]; then
+    build_in wine-tools "${windows[@]}" -DCMAKE_BUILD_TYPE=Release -DKIVO_TOOLS=ON
 fi
 if [ "$what" = native ] || [ "$what" = all ]; then
-    [ -f "$build/native/build.ninja" ] || cmake -S "$root" -B "$build/native" -G Ninja \
-        -DCMAKE_BUILD_TYPE=Debug >/dev/null
-    cmake --build "$build/native" -j "$jobs"
+    build_in native -DCMAKE_BUILD_TYPE=Debug
 fi

@@ -8,30 +8,23 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${KIVO_BUILD_DIR:-$root/build}")
 export KIVO_BUILD_DIR=$build
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" win32 >/dev/null
+"$root/scripts/build.sh" program >/dev/null
+"$root/scripts/build.sh" tools >/dev/null
 
 source "$root/scripts/wine-env.sh"
-cleanup() {
-    [ -n "${sim_pid:-}" ] && kill "$sim_pid" 2>/dev/null
-    kivo_stop_wine
-}
-trap cleanup EXIT
+trap kivo_stop_wine EXIT
 had_display=${DISPLAY:-}
 kivo_start_display
 kivo_prepare_prefix
-
-proxy=
 if [ "${KIVO_PROVIDER:-simulator}" != real ]; then
-    port_file=$(mktemp)
-    python3 "$root/simulator/provider_sim.py" --port 0 --port-file "$port_file" &
-    sim_pid=$!
-    for _ in $(seq 100); do [ -s "$port_file" ] && break; sleep 0.05; done
-    proxy="http://127.0.0.1:$(cat "$port_file")"
-    rm -f "$port_file"
+    kivo_start_simulator
+    export http_proxy=http://127.0.0.1:$KIVO_SIM_PORT
+    echo "Provider simulator on $http_proxy, over HTTPS with a test certificate."
+    echo "Demo account: domain home.kivo.example, user demo, password kivo2026 (leave the IP empty)."
 fi
 
 echo "Starting $build/win32/kivo.exe (settings file: $build/win32/kivo.Lr)"
-http_proxy=$proxy wine "$build/win32/kivo.exe" &
+wine "$build/win32/kivo.exe" &
 kivo_pid=$!
 if [ -z "$had_display" ]; then
     sleep 3

@@ -21,21 +21,13 @@ fuzz_pid=$!
 
 echo "== kivo.exe under Wine"
 source "$root/scripts/wine-env.sh"
-cleanup() {
-    [ -n "${sim_pid:-}" ] && kill "$sim_pid" 2>/dev/null
-    kivo_stop_wine
-}
-trap cleanup EXIT
+trap kivo_stop_wine EXIT
 kivo_start_display
 kivo_prepare_prefix
-port_file=$(mktemp)
-python3 "$root/simulator/provider_sim.py" --port 0 --port-file "$port_file" >"$build/simulator.log" 2>&1 &
-sim_pid=$!
-for _ in $(seq 100); do [ -s "$port_file" ] && break; sleep 0.05; done
-export KIVO_SIM_PORT=$(cat "$port_file")
-rm -f "$port_file"
+kivo_start_simulator "$build/simulator.log"
+export KIVO_EXE=$build/win32/kivo.exe KIVO_HTTP_EXE=$build/win32-http/kivo.exe
 wine_status=0
-(cd "$build/win32/tests/wine" && wine ./kivo_wine_tests.exe "$@") || wine_status=$?
+(cd "$build/wine-tools/tests/wine" && wine ./kivo_wine_tests.exe "$@") || wine_status=$?
 
 echo "== settings file fuzzing"
 fuzz_status=0

@@ -52,7 +52,27 @@ kivo_wine_setting() {
     return 1
 }
 
+# Starts the provider simulator as the proxy through which Kivo reaches its update host:
+# over TLS, with a certificate for that host from a test CA trusted in this prefix only.
+# Exports KIVO_SIM_PORT; what the simulator says goes to the log given (default: none).
+kivo_start_simulator() {
+    local tls=$KIVO_BUILD_DIR/tls port_file host
+    host=$(sed -n 's/^KIVO_UPDATE_HOST:STRING=//p' "$KIVO_BUILD_DIR/win32/CMakeCache.txt")
+    "$KIVO_ROOT/simulator/make_certs.sh" "$host" "$tls"
+    wine "$KIVO_BUILD_DIR/wine-tools/trust_test_ca.exe" "Z:$tls/trusted-ca.der" </dev/null || return 1
+    port_file=$(mktemp)
+    python3 "$KIVO_ROOT/simulator/provider_sim.py" --port 0 --port-file "$port_file" \
+        --tls "$tls" >"${1:-/dev/null}" 2>&1 &
+    KIVO_SIM_PID=$!
+    for _ in $(seq 100); do [ -s "$port_file" ] && break; sleep 0.05; done
+    KIVO_SIM_PORT=$(cat "$port_file")
+    export KIVO_SIM_PORT
+    rm -f "$port_file"
+}
+
+# Ends the simulator, Wine and the virtual display that this session started.
 kivo_stop_wine() {
+    if [ -n "${KIVO_SIM_PID:-}" ]; then kill "$KIVO_SIM_PID" 2>/dev/null || true; fi
     wineserver -k </dev/null >/dev/null 2>&1 || true
     if [ -n "${KIVO_XVFB_PID:-}" ]; then kill "$KIVO_XVFB_PID" 2>/dev/null || true; fi
 }

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """A local stand-in for the dynamic-DNS provider, speaking its side of the dyndns protocol.
 
-Kivo reaches it as an HTTP proxy (http_proxy=http://127.0.0.1:PORT), so the request
-line carries the absolute address "GET http://members.kivo.example/dyndns/update?...";
-direct requests ("GET /dyndns/update?...") are answered the same way.
+Kivo reaches it as an HTTP proxy (http_proxy=http://127.0.0.1:PORT). Over TLS, Kivo asks
+the proxy for a tunnel ("CONNECT members.kivo.example:443"); the simulator answers
+"200 Connection established" and then speaks TLS on that socket itself, with a
+certificate for that host from a test CA (made by make_certs.sh, given with --tls). In
+clear, the request line carries the absolute address "GET http://members.kivo.example/
+dyndns/update?..."; direct requests ("GET /dyndns/update?...") are answered the same way.
 
 Update answers, for one account (user, password, the host names it owns):
   no credentials        401 with WWW-Authenticate: Basic, body "badauth"
@@ -21,8 +24,11 @@ bytes as hexadecimal digits, so that nothing is lost on the way):
   /__sim/misbehave?status=N&body=HEX&location=HEX   ... and this Location header
   /__sim/misbehave?status=N&pieces=HEX,HEX&gap_ms=M   ... sent in pieces with pauses
   /__sim/misbehave?silence=1                    accept updates and never answer
+  /__sim/certificate?name=good|untrusted|wrongname   what the tunnel presents: the host's
+      certificate from the trusted test CA, one from another CA, or one for another name
   /__sim/requests                               the updates received, one line each:
-      target=HEX path=HEX user=HEX password=HEX credentials=0|1
+      target=HEX path=HEX user=HEX password=HEX credentials=0|1 tunnel=HEX
+      (tunnel: the CONNECT target the update came through, empty when it came in clear)
 A misbehaviour lasts until the next reset.
 """
 
@@ -30,7 +36,9 @@ import argparse
 import base64
 import binascii
 import ipaddress
+import os
 import signal
+import ssl
 import sys
 import threading
 import urllib.parse
@@ -59,6 +67,7 @@ class ProviderState:
             self.hosts = {DEMO_HOST}
             self.registered = {}
             self.misbehaviour = None
+            self.certificate = "good"
             self.log = []
             # Ends the misbehaving answers still running from the period before.
             ended, self.period_ended = self.period_ended, threading.Event()
@@ -66,6 +75,15 @@ class ProviderState:
 
 
 STATE = ProviderState()
+CERTIFICATES = {}  # name -> ssl.SSLContext presenting that certificate
+
+
+def load_certificates(folder):
+    for name in ("good", "untrusted", "wrongname"):
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(os.path.join(folder, name + ".pem"),
+                                os.path.join(folder, name + ".key"))
+        CERTIFICATES[name] = context
 
 
 def hex_of(data):
@@ -102,6 +120,7 @@ def registered_address(myip, connection_address):
 
 class ProviderHandler(BaseHTTPRequestHandler):
     server_version = "KivoProviderSim/1.0"
+    tunnel = ""  # the CONNECT target, for a handler that serves inside a TLS tunnel
 
     def log_message(self, format, *args):  # noqa: A002 - the base class's name
         sys.stderr.write("sim: %s %s\n" % (self.address_string(), format % args))
@@ -118,10 +137,29 @@ class ProviderHandler(BaseHTTPRequestHandler):
             return "/" if slash < 0 else rest[slash:]
         return self.path
 
+    def do_CONNECT(self):
+        with STATE.lock:
+            context = CERTIFICATES.get(STATE.certificate)
+        if context is None:
+            self.answer(501, b"no TLS: start the simulator with --tls")
+            return
+        self.send_response(200, "Connection established")
+        self.end_headers()
+        self.close_connection = True
+        try:
+            secure = context.wrap_socket(self.connection, server_side=True)
+        except (ssl.SSLError, OSError) as error:  # the client refused the certificate
+            self.log_message("no TLS session: %s", error)
+            return
+        try:
+            TunnelHandler(secure, self.client_address, self.server, self.path)
+        finally:
+            secure.close()
+
     def do_GET(self):
         proxied = "://" in self.path
         path, _, query = self.origin_form().partition("?")
-        if not proxied and path.startswith("/__sim/"):
+        if not proxied and not self.tunnel and path.startswith("/__sim/"):
             self.control(path[len("/__sim/"):], query)
         elif path == "/dyndns/update":
             self.update(query)
@@ -150,6 +188,7 @@ class ProviderHandler(BaseHTTPRequestHandler):
                     "user": credentials[0] if credentials else b"",
                     "password": credentials[1] if credentials else b"",
                     "credentials": credentials is not None,
+                    "tunnel": self.tunnel.encode("iso-8859-1"),
                 })
             misbehaviour = STATE.misbehaviour
             period_ended = STATE.period_ended
@@ -212,15 +251,22 @@ class ProviderHandler(BaseHTTPRequestHandler):
                                    for h in values.get("hosts", b"").split(b",") if h}
                     STATE.registered = {}
                 self.answer(200, b"ok")
+            elif command == "certificate":
+                name = values["name"].decode("ascii")
+                if name not in CERTIFICATES:
+                    raise ValueError("no certificate " + name)
+                with STATE.lock:
+                    STATE.certificate = name
+                self.answer(200, b"ok")
             elif command == "misbehave":
                 self.set_misbehaviour(values)
                 self.answer(200, b"ok")
             elif command == "requests":
                 with STATE.lock:
                     lines = [
-                        "target=%s path=%s user=%s password=%s credentials=%d\n" % (
+                        "target=%s path=%s user=%s password=%s credentials=%d tunnel=%s\n" % (
                             hex_of(r["target"]), hex_of(r["path"]), hex_of(r["user"]),
-                            hex_of(r["password"]), r["credentials"])
+                            hex_of(r["password"]), r["credentials"], hex_of(r["tunnel"]))
                         for r in STATE.log
                     ]
                 self.answer(200, "".join(lines).encode("ascii"))
@@ -250,6 +296,14 @@ class ProviderHandler(BaseHTTPRequestHandler):
             STATE.misbehaviour = how
 
 
+class TunnelHandler(ProviderHandler):
+    """Serves the requests that arrive inside a CONNECT tunnel, on its TLS socket."""
+
+    def __init__(self, request, client_address, server, tunnel):
+        self.tunnel = tunnel
+        super().__init__(request, client_address, server)
+
+
 class ProviderServer(ThreadingHTTPServer):
     daemon_threads = True  # a silent answer must not keep the process alive
 
@@ -258,7 +312,10 @@ def main():
     parser = argparse.ArgumentParser(description="Local dyndns provider for Kivo.")
     parser.add_argument("--port", type=int, default=8245, help="0 picks a free port")
     parser.add_argument("--port-file", help="write the chosen port to this file")
+    parser.add_argument("--tls", help="folder of the certificates that make_certs.sh made")
     args = parser.parse_args()
+    if args.tls:
+        load_certificates(args.tls)
 
     server = ProviderServer(("127.0.0.1", args.port), ProviderHandler)
     port = server.server_address[1]

@@ -11,7 +11,9 @@ constexpr DWORD SendTimeoutMs = 5000;
 constexpr DWORD ReceiveTimeoutMs = 10000;
 
 // Every request goes to the provider: an answer from a cache would report an update
-// that never happened. No redirect is followed, so the credentials go nowhere else.
+// that never happened. No redirect is followed, so the credentials go nowhere else, and
+// no dialog is shown. The certificate is checked by the platform and never waived: no
+// flag ignores any of its errors.
 constexpr DWORD RequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                                INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_AUTO_REDIRECT |
                                INTERNET_FLAG_NO_UI;
@@ -30,25 +32,28 @@ void LimitWaits(HINTERNET handle) {
 
 }  // namespace
 
-std::string HttpGetText(const HttpRequest& request) {
+HttpReply HttpGetText(const HttpRequest& request) {
     const DWORD start = GetTickCount();
     InternetHandle internet(InternetOpenA("", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!internet) return std::string();
+    if (!internet) return {ExchangeEnd::Unreachable, {}};
     LimitWaits(internet.get());
-    InternetHandle connection(InternetConnectA(internet.get(), request.host.c_str(),
-                                               INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr,
-                                               INTERNET_SERVICE_HTTP, 0, 0));
-    if (!connection) return std::string();
+    InternetHandle connection(
+        InternetConnectA(internet.get(), request.host.c_str(),
+                         request.secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT,
+                         nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection) return {ExchangeEnd::Unreachable, {}};
     LimitWaits(connection.get());
-    InternetHandle get(HttpOpenRequestA(connection.get(), "GET", request.target.c_str(), nullptr,
-                                        nullptr, nullptr, RequestFlags, 0));
-    if (!get) return std::string();
+    InternetHandle get(
+        HttpOpenRequestA(connection.get(), "GET", request.target.c_str(), nullptr, nullptr, nullptr,
+                         RequestFlags | (request.secure ? INTERNET_FLAG_SECURE : 0), 0));
+    if (!get) return {ExchangeEnd::Unreachable, {}};
     LimitWaits(get.get());
+    // The secure connection, if any, is made here, before the request is written to it.
     if (!HttpSendRequestA(get.get(), request.headers.c_str(),
                           static_cast<DWORD>(request.headers.size()), nullptr, 0)) {
-        return std::string();
+        return {FailureOf(GetLastError()), {}};
     }
-    return ReadReply(
+    const std::optional<std::string> body = ReadReply(
         [&get](char* buffer, size_t room, unsigned waitMs, size_t* got) {
             SetNumberOption(get.get(), INTERNET_OPTION_RECEIVE_TIMEOUT,
                             waitMs < ReceiveTimeoutMs ? waitMs : ReceiveTimeoutMs);
@@ -62,4 +67,6 @@ std::string HttpGetText(const HttpRequest& request) {
             return true;
         },
         [start] { return static_cast<unsigned>(GetTickCount() - start); });
+    if (!body) return {ExchangeEnd::Unreachable, {}};
+    return {ExchangeEnd::Replied, *body};
 }

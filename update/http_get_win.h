@@ -6,9 +6,9 @@
 
 #include "update/update_rules.h"
 
-// Sends the request to port 80 of its host (through the system's proxy, if one is set)
-// and returns at most 1024 bytes of the response body, whatever the status, up to the
-// first NUL. Empty when the exchange failed or ran out of time; never reports otherwise.
-std::string HttpGetText(const HttpRequest& request);
+// Sends the request to port 443 of its host over TLS, or to port 80 in clear (through the
+// system's proxy, if one is set), and returns at most 1024 bytes of the response body,
+// whatever the status, up to the first NUL; or, when no reply arrived, why not.
+HttpReply HttpGetText(const HttpRequest& request);
 
 #endif

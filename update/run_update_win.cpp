@@ -46,9 +46,9 @@ void RunUpdate(HWND mainDialog) {
     const std::string address = ReadField(mainDialog, IDC_IP_FIELD);
     const std::string user = ReadField(mainDialog, IDC_USER_FIELD);
     const std::string password = ReadField(mainDialog, IDC_PASSWORD_FIELD);
-    const std::string reply =
-        HttpGetText(UpdateRequestFor(KIVO_UPDATE_HOST, domain, address, user, password));
-    const ReplyOutcome outcome = InterpretReply(reply);
+    HttpRequest request = UpdateRequestFor(KIVO_UPDATE_HOST, domain, address, user, password);
+    request.secure = std::string(KIVO_UPDATE_SCHEME) == "https";
+    const ReplyOutcome outcome = OutcomeOf(HttpGetText(request));
     if (outcome.statusText) ShowStatus(mainDialog, *outcome.statusText);
     if (outcome.unknownBoxText) ShowInformationBox(*outcome.unknownBoxText, UnknownReplyCaption);
 }

@@ -29,6 +29,24 @@ constexpr char UpdatedText[] = "恭喜您,您的域名更新成功,当前IP为:"
 constexpr char UnchangedText[] = "您的域名无需更新,当前IP为:";
 constexpr char NoHostText[] = "您的域名输入错误,请检查!";
 constexpr char EmptyReplyText[] = "可能是用户名或密码错误,请您检查!!";
+constexpr char UnreachableText[] = "无法连接到服务器,请检查网络!";
+constexpr char InsecureText[] = "无法建立安全连接,已取消更新!";
+
+// WinINet's errors of the secure connection: the certificate's dates, name, issuer,
+// revocation or form, a client certificate asked for, no common protocol.
+constexpr unsigned long SecureConnectionErrors[] = {
+    12037,  // ERROR_INTERNET_SEC_CERT_DATE_INVALID
+    12038,  // ERROR_INTERNET_SEC_CERT_CN_INVALID
+    12044,  // ERROR_INTERNET_CLIENT_AUTH_CERT_NEEDED
+    12045,  // ERROR_INTERNET_INVALID_CA
+    12046,  // ERROR_INTERNET_CLIENT_AUTH_NOT_SETUP
+    12055,  // ERROR_INTERNET_SEC_CERT_ERRORS
+    12056,  // ERROR_INTERNET_SEC_CERT_NO_REV
+    12057,  // ERROR_INTERNET_SEC_CERT_REV_FAILED
+    12157,  // ERROR_INTERNET_SECURITY_CHANNEL_ERROR
+    12169,  // ERROR_INTERNET_SEC_INVALID_CERT
+    12170,  // ERROR_INTERNET_SEC_CERT_REVOKED
+};
 
 bool Contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
@@ -140,15 +158,32 @@ ReplyOutcome InterpretReply(const std::string& reply) {
     return {EmptyReplyText, {}};
 }
 
-std::string ReadReply(const ReadPiece& readPiece, const std::function<unsigned()>& elapsedMs) {
+ExchangeEnd FailureOf(unsigned long winInetError) {
+    for (const unsigned long secureError : SecureConnectionErrors) {
+        if (winInetError == secureError) return ExchangeEnd::Insecure;
+    }
+    return ExchangeEnd::Unreachable;
+}
+
+ReplyOutcome OutcomeOf(const HttpReply& reply) {
+    switch (reply.end) {
+        case ExchangeEnd::Replied: return InterpretReply(reply.body);
+        case ExchangeEnd::Insecure: return {InsecureText, {}};
+        case ExchangeEnd::Unreachable: break;
+    }
+    return {UnreachableText, {}};
+}
+
+std::optional<std::string> ReadReply(const ReadPiece& readPiece,
+                                     const std::function<unsigned()>& elapsedMs) {
     char buffer[ReplyLimit];
     size_t filled = 0;
     while (filled < ReplyLimit) {
         const unsigned elapsed = elapsedMs();
-        if (elapsed >= ExchangeBudgetMs) return std::string();
+        if (elapsed >= ExchangeBudgetMs) return std::nullopt;
         size_t got = 0;
         if (!readPiece(buffer + filled, ReplyLimit - filled, ExchangeBudgetMs - elapsed, &got)) {
-            return std::string();
+            return std::nullopt;
         }
         if (got == 0) break;
         filled += got < ReplyLimit - filled ? got : ReplyLimit - filled;

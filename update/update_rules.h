@@ -34,12 +34,26 @@ bool AddressPasses(const std::string& text);
 std::string PercentEncode(const std::string& bytes);
 std::string Base64Encode(const std::string& bytes);
 
-// One HTTP GET: the server's host name, the path and query, and extra header lines.
+// One HTTP GET: the server's host name, the path and query, and extra header lines, over
+// TLS to port 443 (secure) or in clear to port 80.
 struct HttpRequest {
     std::string host;
     std::string target;
     std::string headers;  // each line ends in CR LF
+    bool secure = true;
 };
+
+// How an exchange ended: with a reply, judged by InterpretReply; before any reply arrived
+// (no name, no connection, a time-out); or without a secure connection, before the request
+// with the credentials was sent.
+enum class ExchangeEnd { Replied, Unreachable, Insecure };
+struct HttpReply {
+    ExchangeEnd end = ExchangeEnd::Unreachable;
+    std::string body;
+};
+
+// Insecure for WinINet's certificate and secure-channel errors, else Unreachable.
+ExchangeEnd FailureOf(unsigned long winInetError);
 
 // The dyndns update for the field texts. The domain and the address are percent-encoded
 // into the query and the credentials travel as HTTP Basic, so no field text can change
@@ -57,6 +71,8 @@ struct ReplyOutcome {
 // anywhere; anything else of 2 bytes or more is unknown, a shorter reply hints at the
 // credentials.
 ReplyOutcome InterpretReply(const std::string& reply);
+// What an exchange tells the user: its reply's outcome, or why there is none.
+ReplyOutcome OutcomeOf(const HttpReply& reply);
 
 inline constexpr std::size_t ReplyLimit = 1024;
 // The whole exchange, a body that trickles in included, ends within this time.
@@ -67,9 +83,9 @@ inline constexpr unsigned ExchangeBudgetMs = 25000;
 using ReadPiece =
     std::function<bool(char* buffer, std::size_t room, unsigned waitMs, std::size_t* got)>;
 // Reads piece after piece until ReplyLimit bytes or the end of the body, and keeps the
-// bytes before the first NUL. A failed read, or a body still coming when ExchangeBudgetMs
-// have passed since the exchange began (elapsedMs tells how long ago), gives the empty
-// reply: the exchange failed.
-std::string ReadReply(const ReadPiece& readPiece, const std::function<unsigned()>& elapsedMs);
+// bytes before the first NUL. Nothing when a read failed, or when the body is still
+// coming after ExchangeBudgetMs since the exchange began (elapsedMs tells how long ago).
+std::optional<std::string> ReadReply(const ReadPiece& readPiece,
+                                     const std::function<unsigned()>& elapsedMs);
 
 #endif

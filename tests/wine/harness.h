@@ -119,9 +119,10 @@ inline void SimAnswer(int status, const std::vector<std::string>& pieces, int ga
                std::to_string(gapMs) + "&location=" + HexEncode("http://elsewhere.example/"));
 }
 
-// An update as the simulator received it, byte-exact.
+// An update as the simulator received it, byte-exact; tunnel is the CONNECT target it came
+// through over TLS, empty when it came in clear.
 struct SimRequest {
-    std::string target, pathAndQuery, user, password;
+    std::string target, pathAndQuery, user, password, tunnel;
 };
 
 inline std::vector<SimRequest> SimRequests() {
@@ -132,7 +133,8 @@ inline std::vector<SimRequest> SimRequests() {
             const size_t at = line.find(name + "=") + name.size() + 1;
             return HexDecode(line.substr(at, line.find(' ', at) - at)).value_or("?");
         };
-        requests.push_back({field("target"), field("path"), field("user"), field("password")});
+        requests.push_back(
+            {field("target"), field("path"), field("user"), field("password"), field("tunnel")});
     }
     return requests;
 }
@@ -169,8 +171,10 @@ inline std::unique_ptr<Kivo>& SharedSlot() {
 // so that F3 and F4 are free for it.
 class Kivo {
 public:
+    // builtExe: the kivo.exe under test, as a Unix path (the test command sets KIVO_EXE).
     explicit Kivo(const std::string& exeName = "kivo.exe",
-                  const std::string& proxy = SimulatorProxy(), const char* name = nullptr)
+                  const std::string& proxy = SimulatorProxy(), const char* name = nullptr,
+                  const char* builtExe = std::getenv("KIVO_EXE"))
         : proxy_(proxy) {
         if (!name) SharedSlot().reset();
         char temp[MAX_PATH] = {};
@@ -186,7 +190,7 @@ public:
         folder += "\\";
         exePath = folder + exeName;
         SHCreateDirectoryExA(nullptr, exePath.substr(0, exePath.rfind('\\')).c_str(), nullptr);
-        std::string built = "Z:" KIVO_EXE_UNIX_PATH;
+        std::string built = std::string("Z:") + (builtExe ? builtExe : "/KIVO_EXE is not set");
         for (char& c : built) c = c == '/' ? '\\' : c;
         EXPECT_TRUE(CopyFileA(built.c_str(), exePath.c_str(), FALSE)) << exePath;
     }

@@ -115,7 +115,7 @@ TEST(Update, ProviderReceivesTheFieldsByteExact) {
          "/dyndns/"
          "update?system=dyndns&hostname=home.kivo.example&myip=2001%3Adb8%3A%3A1&wildcard=OFF"},
         {{"a&myip=6.6.6.6.域名{ip}.kivo.example", "", "us@er#1/?用户{host}",
-          "p@ss#w/o?r:d 密码{pwd}"},
+          "p@ss#w/o?r:d &密码{pwd}"},
          "/dyndns/"
          "update?system=dyndns&hostname=a%26myip%3D6.6.6.6.%D3%F2%C3%FB%7Bip%7D.kivo.example"
          "&myip=&wildcard=OFF"},
@@ -129,26 +129,42 @@ TEST(Update, ProviderReceivesTheFieldsByteExact) {
             << kivo.Text(IDC_STATUS_LINE);
         const std::vector<SimRequest> requests = SimRequests();
         ASSERT_EQ(requests.size(), 1u);
-        EXPECT_EQ(requests[0].pathAndQuery, c.pathAndQuery);
-        EXPECT_EQ(requests[0].target.find("http://" KIVO_UPDATE_HOST), 0u) << requests[0].target;
+        EXPECT_EQ(requests[0].target, c.pathAndQuery) << "inside the TLS tunnel";
+        EXPECT_EQ(requests[0].tunnel, KIVO_UPDATE_HOST ":443");
         EXPECT_EQ(requests[0].user, c.fields.user);
         EXPECT_EQ(requests[0].password, c.fields.password);
     }
 }
 
-// Regression: with no time limit of its own the window froze for as long as the provider
-// kept silent (under Wine for ever).
-TEST(Update, SilentProviderAndRefusedConnectionGiveTheEmptyReplyInTime) {
+// Regressions: every failure said the password might be wrong, and with no time limit of
+// its own the window froze for as long as the provider kept silent (under Wine for ever).
+// Without a trusted certificate for the host, the request with the credentials is never
+// sent; without a reply, the network is blamed.
+TEST(Update, NoReplyAndNoSecureConnectionAreToldApartInTime) {
+    const std::string unreachable = "无法连接到服务器,请检查网络!";
     {
         Kivo refused("kivo.exe", "http://127.0.0.1:1");  // nothing listens there
         refused.Start().Fill(Demo);
-        EXPECT_TRUE(refused.Update(CheckCredentials)) << refused.Text(IDC_STATUS_LINE);
+        EXPECT_TRUE(refused.Update(unreachable)) << refused.Text(IDC_STATUS_LINE);
     }
-    SimReset();
-    SimControl("misbehave?silence=1");
+    const struct {
+        const char* simulator;
+        std::string status;
+        size_t requests;
+    } cases[] = {
+        {"certificate?name=untrusted", "无法建立安全连接,已取消更新!", 0},
+        {"certificate?name=wrongname", "无法建立安全连接,已取消更新!", 0},
+        {"misbehave?silence=1", unreachable, 1},
+    };
     Kivo& kivo = Shared();
     kivo.Fill(Demo);
-    EXPECT_TRUE(kivo.Update(CheckCredentials, 30000)) << kivo.Text(IDC_STATUS_LINE);
+    for (const auto& c : cases) {
+        SimReset();
+        SimControl(c.simulator);
+        EXPECT_TRUE(kivo.Update(c.status, 30000))
+            << c.simulator << ": " << kivo.Text(IDC_STATUS_LINE);
+        EXPECT_EQ(SimRequests().size(), c.requests) << c.simulator;
+    }
     SimReset();  // ends the silent answer
 }
 
@@ -181,4 +197,17 @@ TEST(Update, F3UpdatesWhileHiddenAndWhileABoxOfAnotherRunIsOpen) {
     kivo.CloseBox(first);
     EXPECT_EQ(kivo.Text(IDC_STATUS_LINE), Unchanged + "127.0.0.1");
     EXPECT_EQ(SimRequests().size(), 2u);
+}
+
+// Built with KIVO_UPDATE_SCHEME=http, for a provider without TLS, Kivo updates in clear to
+// port 80.
+TEST(Update, TheHttpBuildUpdatesInClear) {
+    SimReset();
+    Kivo kivo("kivo.exe", SimulatorProxy(), nullptr, std::getenv("KIVO_HTTP_EXE"));
+    kivo.Start().Fill(Demo);
+    EXPECT_TRUE(kivo.Update(Updated + "127.0.0.1")) << kivo.Text(IDC_STATUS_LINE);
+    const std::vector<SimRequest> requests = SimRequests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].tunnel, "");
+    EXPECT_EQ(requests[0].target.find("http://" KIVO_UPDATE_HOST), 0u) << requests[0].target;
 }

@@ -8,7 +8,9 @@ certificate for that host from a test CA (made by make_certs.sh, given with --tl
 clear, the request line carries the absolute address "GET http://members.kivo.example/
 dyndns/update?..."; direct requests ("GET /dyndns/update?...") are answered the same way.
 
-Update answers, for one account (user, password, the host names it owns):
+Update answers, for one account (user, password, the host names it owns); any other
+answer of the protocol (notfqdn, numhost, abuse, badagent, dnserr, 911, !donator) on
+request, through misbehave:
   no credentials        401 with WWW-Authenticate: Basic, body "badauth"
   wrong credentials     "badauth"
   host not owned        "nohost"
@@ -27,7 +29,7 @@ bytes as hexadecimal digits, so that nothing is lost on the way):
   /__sim/certificate?name=good|untrusted|wrongname   what the tunnel presents: the host's
       certificate from the trusted test CA, one from another CA, or one for another name
   /__sim/requests                               the updates received, one line each:
-      target=HEX path=HEX user=HEX password=HEX credentials=0|1 tunnel=HEX
+      target=HEX path=HEX user=HEX password=HEX credentials=0|1 tunnel=HEX agent=HEX
       (tunnel: the CONNECT target the update came through, empty when it came in clear)
 A misbehaviour lasts until the next reset.
 """
@@ -189,6 +191,7 @@ class ProviderHandler(BaseHTTPRequestHandler):
                     "password": credentials[1] if credentials else b"",
                     "credentials": credentials is not None,
                     "tunnel": self.tunnel.encode("iso-8859-1"),
+                    "agent": self.headers.get("User-Agent", "").encode("iso-8859-1"),
                 })
             misbehaviour = STATE.misbehaviour
             period_ended = STATE.period_ended
@@ -264,9 +267,11 @@ class ProviderHandler(BaseHTTPRequestHandler):
             elif command == "requests":
                 with STATE.lock:
                     lines = [
-                        "target=%s path=%s user=%s password=%s credentials=%d tunnel=%s\n" % (
+                        "target=%s path=%s user=%s password=%s credentials=%d tunnel=%s "
+                        "agent=%s\n" % (
                             hex_of(r["target"]), hex_of(r["path"]), hex_of(r["user"]),
-                            hex_of(r["password"]), r["credentials"], hex_of(r["tunnel"]))
+                            hex_of(r["password"]), r["credentials"], hex_of(r["tunnel"]),
+                            hex_of(r["agent"]))
                         for r in STATE.log
                     ]
                 self.answer(200, "".join(lines).encode("ascii"))

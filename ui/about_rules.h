@@ -8,7 +8,7 @@
 #include "build_config.h"
 
 inline constexpr char AboutTitleText[] = "关于 Kivo域名更新器";
-inline constexpr char VersionText[] = "版本 1.0";
+inline constexpr char VersionText[] = "版本 " KIVO_VERSION;
 inline constexpr char AuthorLabelText[] = "『由[" KIVO_AUTHOR_NAME "!]编写』";
 inline constexpr char HomePageAddress[] = KIVO_HOME_PAGE;
 

@@ -34,7 +34,8 @@ void LimitWaits(HINTERNET handle) {
 
 HttpReply HttpGetText(const HttpRequest& request) {
     const DWORD start = GetTickCount();
-    InternetHandle internet(InternetOpenA("", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    InternetHandle internet(
+        InternetOpenA(UserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!internet) return {ExchangeEnd::Unreachable, {}};
     LimitWaits(internet.get());
     InternetHandle connection(

@@ -29,6 +29,20 @@ constexpr char UpdatedText[] = "恭喜您,您的域名更新成功,当前IP为:"
 constexpr char UnchangedText[] = "您的域名无需更新,当前IP为:";
 constexpr char NoHostText[] = "您的域名输入错误,请检查!";
 constexpr char EmptyReplyText[] = "可能是用户名或密码错误,请您检查!!";
+// The provider's other standard answers, each told in Chinese, in this order.
+constexpr struct {
+    const char* code;
+    const char* text;
+} StandardAnswers[] = {
+    {"badauth", "用户名或密码错误,请检查!"},
+    {"notfqdn", "域名不完整,请输入完整的域名!"},
+    {"numhost", "一次更新的域名太多!"},
+    {"abuse", "该域名因更新过于频繁已被服务商封禁!"},
+    {"badagent", "服务商拒绝了本程序的请求!"},
+    {"dnserr", "服务商暂时出现故障,请30分钟后再试!"},
+    {"911", "服务商暂时出现故障,请30分钟后再试!"},
+    {"!donator", "该功能需要服务商的付费账户!"},
+};
 constexpr char UnreachableText[] = "无法连接到服务器,请检查网络!";
 constexpr char InsecureText[] = "无法建立安全连接,已取消更新!";
 
@@ -154,6 +168,9 @@ ReplyOutcome InterpretReply(const std::string& reply) {
         return {UnchangedText + AddressAfter(reply, at, NochgMarker), {}};
     }
     if (Contains(reply, NohostMarker)) return {NoHostText, {}};
+    for (const auto& answer : StandardAnswers) {
+        if (LineStartingWith(reply, answer.code) != std::string::npos) return {answer.text, {}};
+    }
     if (reply.size() >= 2) return {{}, reply};
     return {EmptyReplyText, {}};
 }

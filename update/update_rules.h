@@ -8,6 +8,10 @@
 #include <optional>
 #include <string>
 
+#include "build_config.h"
+
+// How Kivo names itself to the provider, as providers of the protocol require of a client.
+inline constexpr char UserAgent[] = "Kivo/" KIVO_VERSION " " KIVO_AUTHOR_EMAIL;
 inline constexpr char CheckingDataText[] = "检查数据...";
 inline constexpr char StartingUpdateText[] = "开始更新IP,请稍后...";
 inline constexpr char WarningCaption[] = "警告:";
@@ -68,8 +72,8 @@ struct ReplyOutcome {
     std::optional<std::string> unknownBoxText;
 };
 // "good " and "nochg " count at the start of a line of the reply (good first); "nohost"
-// anywhere; anything else of 2 bytes or more is unknown, a shorter reply hints at the
-// credentials.
+// anywhere; then the provider's other standard answers at the start of a line; anything
+// else of 2 bytes or more is unknown, a shorter reply hints at the credentials.
 ReplyOutcome InterpretReply(const std::string& reply);
 // What an exchange tells the user: its reply's outcome, or why there is none.
 ReplyOutcome OutcomeOf(const HttpReply& reply);

@@ -160,8 +160,10 @@ TEST(InterpretSettingsLine, ActsOnTheFirstKeyInLoadOrder) {
         // the "|" before the trailing noise.
         {EncodeSettingsLine("1Pwd=secretHost=evil|2"), LineAction::SetField, IDC_PASSWORD_FIELD,
          "secretHost=evil"},
-        {EncodeSettingsLine("1Name=memyIP=9.9|2"), LineAction::SetField, IDC_USER_FIELD, "memyIP=9.9"},
-        {EncodeSettingsLine("1Pwd=Auto=True|2"), LineAction::SetField, IDC_PASSWORD_FIELD, "Auto=True"},
+        {EncodeSettingsLine("1Name=memyIP=9.9|2"), LineAction::SetField, IDC_USER_FIELD,
+         "memyIP=9.9"},
+        {EncodeSettingsLine("1Pwd=Auto=True|2"), LineAction::SetField, IDC_PASSWORD_FIELD,
+         "Auto=True"},
         {EncodeSettingsLine("1Auto=TruePwd=x|2"), LineAction::CheckAutoUpdate, 0, ""},
         {EncodeSettingsLine("1Pwd=ab|cd|2"), LineAction::SetField, IDC_PASSWORD_FIELD, "ab|cd"},
         {EncodeSettingsLine("1Pwd=ab|12|34"), LineAction::SetField, IDC_PASSWORD_FIELD, "ab|12"},

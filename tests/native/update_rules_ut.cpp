@@ -18,8 +18,7 @@ TEST(FieldChecks, BoundsOfEachFieldInBytes) {
         {UserPasses, "用户", true},           {PasswordPasses, "abc", false},
         {PasswordPasses, "abcd", true},       {AddressPasses, "", true},
         {AddressPasses, "1", false},          {AddressPasses, "localhost", false},
-        {AddressPasses, "a.b", true},
-        {AddressPasses, "2001:db8::1", true},
+        {AddressPasses, "a.b", true},         {AddressPasses, "2001:db8::1", true},
     };
     for (const auto& c : cases) EXPECT_EQ(c.passes(c.text), c.expected) << '"' << c.text << '"';
 }
@@ -101,8 +100,10 @@ TEST(OutcomeOf, TellsTheNetworkTheSecureConnectionAndTheAccountApart) {
         {12170, "无法建立安全连接,已取消更新!"},  // revoked
         {12157, "无法建立安全连接,已取消更新!"},  // no common protocol
     };
-    for (const auto& c : cases) EXPECT_EQ(OutcomeOf({FailureOf(c.error), ""}).statusText, c.status) << c.error;
-    EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, ""}).statusText, "可能是用户名或密码错误,请您检查!!");
+    for (const auto& c : cases)
+        EXPECT_EQ(OutcomeOf({FailureOf(c.error), ""}).statusText, c.status) << c.error;
+    EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, ""}).statusText,
+              "可能是用户名或密码错误,请您检查!!");
     EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, "nohost"}).statusText, "您的域名输入错误,请检查!");
 }
 
@@ -129,7 +130,20 @@ TEST(InterpretReply, EveryReplyForm) {
         {"nohost", "您的域名输入错误,请检查!", {}},
         {"nochg", {}, "nochg"},
         {"GOOD 1.2.3.4", {}, "GOOD 1.2.3.4"},
-        {"badauth", {}, "badauth"},
+        // The provider's other standard answers, at the start of a line, after nohost.
+        {"badauth", "用户名或密码错误,请检查!", {}},
+        {"note\r\nnotfqdn", "域名不完整,请输入完整的域名!", {}},
+        {"numhost", "一次更新的域名太多!", {}},
+        {"abuse", "该域名因更新过于频繁已被服务商封禁!", {}},
+        {"badagent", "服务商拒绝了本程序的请求!", {}},
+        {"dnserr", "服务商暂时出现故障,请30分钟后再试!", {}},
+        {"911", "服务商暂时出现故障,请30分钟后再试!", {}},
+        {"!donator", "该功能需要服务商的付费账户!", {}},
+        {"badauth\nnohost", "您的域名输入错误,请检查!", {}},
+        {"abuse\nbadauth", "用户名或密码错误,请检查!", {}},
+        {"nochg 1.1.1.1\r\nbadauth", unchanged + "1.1.1.1", {}},
+        {"a badauth", {}, "a badauth"},
+        {"BADAUTH", {}, "BADAUTH"},
         {"ab", {}, "ab"},
         {"a", credentials, {}},
         {"", credentials, {}},
@@ -182,7 +196,7 @@ TEST(ReadReply, JoinsPiecesUpTo1024BytesOrTheFirstNulWithinTheBudget) {
         {{{std::string(1024, 'x')}}, std::string(1024, 'x'), 1},
         {{{"abc", std::string("d\0e", 3)}}, "abcd", 3},
         {{{}}, "", 1},
-        {{{"good 1.2.3.4"}, 0, true}, {}, 2},  // broken off
+        {{{"good 1.2.3.4"}, 0, true}, {}, 2},                 // broken off
         {{std::vector<std::string>(30, "x"), 1000}, {}, 25},  // still coming after 25 s
         {{{"good 1.2.3.4"}, 24999}, "good 1.2.3.4", 2},
         {{{"good 1.2.3.4"}, 25000}, {}, 1},

@@ -122,7 +122,7 @@ inline void SimAnswer(int status, const std::vector<std::string>& pieces, int ga
 // An update as the simulator received it, byte-exact; tunnel is the CONNECT target it came
 // through over TLS, empty when it came in clear.
 struct SimRequest {
-    std::string target, pathAndQuery, user, password, tunnel;
+    std::string target, pathAndQuery, user, password, tunnel, agent;
 };
 
 inline std::vector<SimRequest> SimRequests() {
@@ -133,8 +133,8 @@ inline std::vector<SimRequest> SimRequests() {
             const size_t at = line.find(name + "=") + name.size() + 1;
             return HexDecode(line.substr(at, line.find(' ', at) - at)).value_or("?");
         };
-        requests.push_back(
-            {field("target"), field("path"), field("user"), field("password"), field("tunnel")});
+        requests.push_back({field("target"), field("path"), field("user"), field("password"),
+                            field("tunnel"), field("agent")});
     }
     return requests;
 }

@@ -68,7 +68,9 @@ TEST(Update, ReportsEveryProviderAnswer) {
     EXPECT_TRUE(kivo.Update(Updated + "10.1.2.3"));
     kivo.SetText(IDC_HOST_FIELD, "other.kivo.example");
     EXPECT_TRUE(kivo.Update("您的域名输入错误,请检查!"));
-    EXPECT_EQ(SimRequests().size(), 4u);
+    kivo.SetText(IDC_PASSWORD_FIELD, "wrong-password");
+    EXPECT_TRUE(kivo.Update("用户名或密码错误,请检查!"));
+    EXPECT_EQ(SimRequests().size(), 5u);
 
     const std::string page = "<html><body>404 Not Found</body></html>";
     const struct {
@@ -77,7 +79,14 @@ TEST(Update, ReportsEveryProviderAnswer) {
     } cases[] = {
         {200, "good 1.2.3.4\r\n", Updated + "1.2.3.4", ""},
         {200, "nochg 5.6.7.8", Unchanged + "5.6.7.8", ""},
-        {200, "badauth", "", "badauth"},
+        {401, "badauth", "用户名或密码错误,请检查!", ""},
+        {200, "notfqdn", "域名不完整,请输入完整的域名!", ""},
+        {200, "numhost", "一次更新的域名太多!", ""},
+        {200, "abuse", "该域名因更新过于频繁已被服务商封禁!", ""},
+        {200, "badagent", "服务商拒绝了本程序的请求!", ""},
+        {200, "dnserr", "服务商暂时出现故障,请30分钟后再试!", ""},
+        {200, "911", "服务商暂时出现故障,请30分钟后再试!", ""},
+        {200, "!donator", "该功能需要服务商的付费账户!", ""},
         {200, "", CheckCredentials, ""},
         {200, "!", CheckCredentials, ""},
         {404, page, "", page},
@@ -131,6 +140,7 @@ TEST(Update, ProviderReceivesTheFieldsByteExact) {
         ASSERT_EQ(requests.size(), 1u);
         EXPECT_EQ(requests[0].target, c.pathAndQuery) << "inside the TLS tunnel";
         EXPECT_EQ(requests[0].tunnel, KIVO_UPDATE_HOST ":443");
+        EXPECT_EQ(requests[0].agent, "Kivo/" KIVO_VERSION " " KIVO_AUTHOR_EMAIL);
         EXPECT_EQ(requests[0].user, c.fields.user);
         EXPECT_EQ(requests[0].password, c.fields.password);
     }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds kivo.exe (build/win32), its variant that speaks plain http (build/win32-http), the
-# Windows programs that drive it under Wine (build/wine-tools) and the native unit tests
-# (build/native). Usage: scripts/build.sh [program|tools|native|all]
+# Builds kivo.exe (program: build/win32), its variant that speaks plain http (variant:
+# build/win32-http), the Windows programs that drive it under Wine (tools:
+# build/wine-tools) and the native unit tests (native: build/native).
+# Usage: scripts/build.sh [program|variant|tools|native|all]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # KIVO_BUILD_DIR lets several work trees or people build side by side (default: build).
@@ -20,6 +21,8 @@ windows=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake")
 
 if [ "$what" = program ] || [ "$what" = all ]; then
     build_in win32 "${windows[@]}" -DCMAKE_BUILD_TYPE=MinSizeRel
+fi
+if [ "$what" = variant ] || [ "$what" = all ]; then
     build_in win32-http "${windows[@]}" -DCMAKE_BUILD_TYPE=MinSizeRel -DKIVO_UPDATE_SCHEME=http
 fi
 if [ "$what" = tools ] || [ "$what" = all ]; then

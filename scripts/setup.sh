@@ -8,7 +8,7 @@ SUDO=$(need_sudo)
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev python3
           g++-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 xvfb
-          fonts-wqy-zenhei locales x11-utils imagemagick openssl)
+          fonts-wqy-zenhei locales x11-utils imagemagick openssl curl)
 
 missing=()
 for p in "${packages[@]}"; do

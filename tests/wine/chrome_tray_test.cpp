@@ -3,8 +3,6 @@
 // balloon a tooltips_class32 window of balloon style owned by the tray.
 #include "tests/wine/harness.h"
 
-#include <commctrl.h>
-
 #include "app/app_handles_win.h"
 #include "ui/chrome_rules.h"
 
@@ -70,8 +68,6 @@ bool LooksPressed(const Pixels& b, bool pressed) {
            b.Count(pressed ? 0 : PressedTextColour) == 0;
 }
 
-HWND Tray() { return FindWindowA("__winex11_standalone_tray", nullptr); }
-
 std::vector<HWND> TrayIcons() {
     std::vector<HWND> icons;
     for (HWND i = nullptr;
@@ -96,17 +92,7 @@ HWND WaitNewIcon(const std::vector<HWND>& before) {
 // been painted: two equal looks in a row.
 Pixels WaitBalloonPicture() {
     HWND balloon = nullptr;
-    WaitFor(
-        [&] {
-            for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "tooltips_class32", nullptr));) {
-                if (IsWindowVisible(w) && (GetWindowLongA(w, GWL_STYLE) & TTS_BALLOON) &&
-                    GetWindow(w, GW_OWNER) == Tray()) {
-                    balloon = w;
-                }
-            }
-            return balloon != nullptr;
-        },
-        6000);
+    WaitFor([&] { return (balloon = ShownBalloon()) != nullptr; }, 6000);
     Pixels picture;
     WaitFor([&] {
         const Pixels now = balloon ? Capture(balloon, ClientRectOf(balloon)) : Pixels();

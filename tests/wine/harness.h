@@ -5,6 +5,7 @@
 #define KIVO_TESTS_HARNESS_H
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 #include <wininet.h>
 #include <winternl.h>
@@ -336,6 +337,20 @@ inline Kivo& Shared() {
 }
 
 // --- the screen
+
+// The "Wine System Tray" on a bare X display; its icons are __winex11_tray_icon windows.
+inline HWND Tray() { return FindWindowA("__winex11_standalone_tray", nullptr); }
+
+// The balloon that the tray shows (a tooltips_class32 window of balloon style), or null.
+inline HWND ShownBalloon() {
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "tooltips_class32", nullptr));) {
+        if (IsWindowVisible(w) && (GetWindowLongA(w, GWL_STYLE) & TTS_BALLOON) &&
+            GetWindow(w, GW_OWNER) == Tray()) {
+            return w;
+        }
+    }
+    return nullptr;
+}
 
 // A block of pixels as COLORREF values (0x00BBGGRR), row by row.
 struct Pixels {

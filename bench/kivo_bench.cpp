@@ -1,0 +1,97 @@
+// Measures kivo.exe under Wine against the provider simulator and prints one figure a
+// line ("name value") for scripts/bench.sh to set in its table: start-up to a usable
+// window, F3 to the final status text, the same GET by a minimal WinINet client in this
+// process (the floor), and the idle program's CPU time. Prints figures; judges nothing.
+//   kivo_bench.exe [runs]    (KIVO_EXE and KIVO_SIM_PORT as for the tests)
+#include <algorithm>
+#include <cstdio>
+
+#include "tests/wine/harness.h"
+#include "update/update_rules.h"
+
+using namespace kivo_test;
+
+namespace {
+
+double NowMs() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// From process start until the window is shown and answers a message: the opening
+// animation and the hotkeys are done.
+double StartUpMs() {
+    Kivo kivo("kivo.exe", SimulatorProxy(), "bench-start");
+    const double start = NowMs();
+    kivo.Start();
+    while (!kivo.ShownMain()) Sleep(1);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(kivo.ShownMain(), WM_NULL, 0, 0, SMTO_NORMAL, 20000, &ignored);
+    return NowMs() - start;
+}
+
+// The demo update as Kivo sends it, by the least WinINet can do.
+double FloorMs(const HttpRequest& request) {
+    const double start = NowMs();
+    InternetHandle internet(
+        InternetOpenA(UserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    InternetHandle connection(InternetConnectA(internet.get(), request.host.c_str(),
+                                               INTERNET_DEFAULT_HTTPS_PORT, nullptr, nullptr,
+                                               INTERNET_SERVICE_HTTP, 0, 0));
+    InternetHandle get(HttpOpenRequestA(connection.get(), "GET", request.target.c_str(), nullptr,
+                                        nullptr, nullptr,
+                                        INTERNET_FLAG_SECURE | INTERNET_FLAG_RELOAD, 0));
+    char body[1024];
+    DWORD read = 0;
+    if (!HttpSendRequestA(get.get(), request.headers.c_str(),
+                          static_cast<DWORD>(request.headers.size()), nullptr, 0) ||
+        !InternetReadFile(get.get(), body, sizeof body, &read) || read == 0) {
+        std::fprintf(stderr, "the floor client's GET failed: %lu\n", GetLastError());
+    }
+    return NowMs() - start;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 40;
+    std::vector<double> starts, updates, floors;
+    for (int run = 0; run < std::max(5, runs / 4); ++run) starts.push_back(StartUpMs());
+
+    Kivo kivo("kivo.exe", SimulatorProxy(), "bench");
+    kivo.Start().Fill({DemoHost, "", DemoUser, DemoPassword});
+    for (int run = 0; run < runs; ++run) {
+        kivo.SetText(IDC_STATUS_LINE, "");
+        const double start = NowMs();
+        PressKey(VK_F3);
+        // Kivo answers the reading of its status line only once the update is over.
+        for (std::string status; status.find("IP为:") == std::string::npos;)
+            status = kivo.Text(IDC_STATUS_LINE);
+        updates.push_back(NowMs() - start);
+    }
+    SetEnvironmentVariableA("http_proxy", SimulatorProxy().c_str());
+    const HttpRequest demo =
+        UpdateRequestFor(KIVO_UPDATE_HOST, DemoHost, "", DemoUser, DemoPassword);
+    for (int run = 0; run < runs; ++run) floors.push_back(FloorMs(demo));
+
+    FILETIME created, ended, kernel[2], user[2];
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, kivo.ProcessId());
+    GetProcessTimes(process, &created, &ended, &kernel[0], &user[0]);
+    Sleep(10000);
+    GetProcessTimes(process, &created, &ended, &kernel[1], &user[1]);
+    CloseHandle(process);
+    auto ms = [](const FILETIME& t) {
+        return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 1e4;
+    };
+    std::printf("start %.1f\nupdate %.2f\nfloor %.2f\nidle_cpu %.1f\n", Median(starts),
+                Median(updates), Median(floors),
+                ms(kernel[1]) - ms(kernel[0]) + ms(user[1]) - ms(user[0]));
+    return 0;
+}

@@ -1,0 +1,69 @@
+// Takes the README's pictures of kivo.exe under Wine against the provider simulator: the
+// window, the window after a successful update, the tray balloon and the About window,
+// each a BMP in the folder given (scripts/screenshots.sh turns them into PNGs).
+//   kivo_screenshots.exe FOLDER    (KIVO_EXE and KIVO_SIM_PORT as for the tests)
+#include <fstream>
+
+#include "tests/wine/harness.h"
+
+using namespace kivo_test;
+
+namespace {
+
+RECT ScreenRectOf(HWND window) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+// What the screen shows in the rectangle, as a 32-bit top-down BMP.
+void Save(const std::string& path, const RECT& area) {
+    HDC screen = GetDC(nullptr);
+    const Pixels shot = CaptureDc(screen, area);
+    ReleaseDC(nullptr, screen);
+    BITMAPINFOHEADER info = {sizeof info, shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const DWORD bits = 4 * static_cast<DWORD>(shot.colours.size());
+    BITMAPFILEHEADER file = {0x4D42, sizeof file + sizeof info + bits, 0, 0,
+                             sizeof file + sizeof info};
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    for (const COLORREF c : shot.colours) {
+        const DWORD pixel = GetBValue(c) | GetGValue(c) << 8 | GetRValue(c) << 16;
+        out.write(reinterpret_cast<const char*>(&pixel), 4);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string folder = std::string(argc > 1 ? argv[1] : ".") + "\\";
+    SimReset();
+    Kivo kivo("kivo.exe", SimulatorProxy(), "screenshots");
+    kivo.Start().Main();
+    Sleep(500);
+    Save(folder + "main.bmp", ScreenRectOf(kivo.Main()));
+    kivo.Fill({DemoHost, "", DemoUser, DemoPassword});
+    kivo.Update("恭喜您,您的域名更新成功,当前IP为:127.0.0.1");
+    Sleep(300);
+    Save(folder + "updated.bmp", ScreenRectOf(kivo.Main()));
+
+    kivo.Click(IDC_MINIMIZE_LABEL);
+    HWND balloon = nullptr;
+    WaitFor([&] { return (balloon = ShownBalloon()) != nullptr; }, 8000);
+    Sleep(500);
+    RECT area = ScreenRectOf(Tray()), shown = ScreenRectOf(balloon);
+    UnionRect(&area, &area, &shown);
+    InflateRect(&area, 8, 8);
+    const RECT desktop = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    IntersectRect(&area, &area, &desktop);
+    Save(folder + "tray.bmp", area);
+    PressKey(VK_F4);
+
+    WaitFor([&] { return IsWindowVisible(kivo.Main()) != FALSE; });
+    kivo.Click(IDC_ABOUT_BUTTON);
+    WaitFor([&] { return kivo.About() != nullptr; });
+    Sleep(3000);  // the credits rise into view
+    Save(folder + "about.bmp", ScreenRectOf(kivo.About()));
+    return 0;
+}

@@ -1,8 +1,9 @@
-# The Windows programs that drive and measure kivo.exe under Wine: the test driver, the
-# benchmark and the tool that trusts the simulator's test CA in the project's own prefix.
+# The Windows programs that drive kivo.exe under Wine: the tests, the benchmark, the
+# screenshot tool, and the tool that trusts the simulator's test CA in the project's own
+# prefix.
 # They find the kivo.exe under test in KIVO_EXE.
 add_subdirectory(tests/wine)
-add_subdirectory(bench)
+add_subdirectory(driver)
 
 add_executable(trust_test_ca simulator/trust_test_ca.cpp)
 target_link_libraries(trust_test_ca PRIVATE crypt32)

@@ -20,7 +20,7 @@ kivo_start_display
 kivo_prepare_prefix
 kivo_start_simulator
 export KIVO_EXE=$build/win32/kivo.exe
-figures=$(wine "$build/wine-tools/bench/kivo_bench.exe" "$runs" </dev/null | tr -d '\r')
+figures=$(wine "$build/wine-tools/driver/kivo_bench.exe" "$runs" </dev/null | tr -d '\r')
 
 host=$(sed -n 's/^KIVO_UPDATE_HOST:STRING=//p' "$build/win32/CMakeCache.txt")
 curl_ms=()

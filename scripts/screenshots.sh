@@ -19,7 +19,7 @@ kivo_start_simulator
 export KIVO_EXE=$build/win32/kivo.exe
 shots=$build/screenshots
 rm -rf "$shots" && mkdir -p "$shots" "$root/docs"
-wine "$build/wine-tools/bench/kivo_screenshots.exe" "Z:$shots" </dev/null
+wine "$build/wine-tools/driver/kivo_screenshots.exe" "Z:$shots" </dev/null
 for shot in main updated tray about; do
     convert "$shots/$shot.bmp" -strip "$root/docs/$shot.png"
 done

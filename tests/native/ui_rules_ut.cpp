@@ -36,14 +36,6 @@ TEST(CaptionGradient, ColumnColoursFollowTheRoundedMirroredRamp) {
     EXPECT_EQ(PressedTextColour, ColourOf(255, 221, 0));
 }
 
-TEST(CaptionTitle, StartsRightOfTheIconOrAtTwoAndIsCutAtTheBandsRightEdge) {
-    const PixelBox withIcon = CaptionTextBox({0, 0, 446, 20}, true);
-    const PixelBox withoutIcon = CaptionTextBox({0, 0, 446, 20}, false);
-    EXPECT_EQ(std::vector<int>({withIcon.left, withIcon.top, withIcon.right, withIcon.bottom}),
-              std::vector<int>({20, 2, 446, 18}));
-    EXPECT_EQ(withoutIcon.left, 2);
-}
-
 // The last square is the smallest about the centre that covers the whole window.
 TEST(OpeningSquares, LastSquareIsTheSmallestThatCoversTheWindow) {
     for (int width = 0; width <= 80; ++width) {

@@ -50,20 +50,18 @@ bool FrameShowsTheCreditsCleanly(HWND about) {
     });
 }
 
-// While it lives, the shell's search for "iexplore.exe" ends at a stand-in beside kivo.exe
-// that records its command lines. Wine's shell looks in the system folder first, so Wine's
-// own iexplore.exe is moved aside meanwhile.
+// While it lives, the shell's search for "iexplore.exe" ends at a copy of this driver
+// beside kivo.exe, which records its command line (see main). Wine's shell looks in the
+// system folder first, so Wine's own iexplore.exe is moved aside meanwhile.
 class BrowserStandIn {
 public:
-    explicit BrowserStandIn(const std::string& folder) : record_(folder + "iexplore-started.txt") {
+    explicit BrowserStandIn(const std::string& folder) : record_(folder + "iexplore.exe.txt") {
         char path[MAX_PATH] = {};
         GetSystemDirectoryA(path, sizeof path);
         browser_ = std::string(path) + "\\iexplore.exe";
         MoveFileExA(browser_.c_str(), (browser_ + ".aside").c_str(), MOVEFILE_REPLACE_EXISTING);
         GetModuleFileNameA(nullptr, path, sizeof path);
-        const std::string driver = path;
-        EXPECT_TRUE(CopyFileA((driver.substr(0, driver.rfind('\\') + 1) + "iexplore.exe").c_str(),
-                              (folder + "iexplore.exe").c_str(), FALSE));
+        EXPECT_TRUE(CopyFileA(path, (folder + "iexplore.exe").c_str(), FALSE));
         DeleteFileA(record_.c_str());
     }
     ~BrowserStandIn() {
@@ -175,4 +173,19 @@ TEST(About, ClosesByItsLabelQuietlyAndByOkWithTheHomePageAndGathersNoGdiObjects)
     ASSERT_NE(name, std::string::npos) << started;
     EXPECT_EQ(started.substr(started.find_first_not_of("\" ", name + 12)), KIVO_HOME_PAGE "\n");
     EXPECT_TRUE(IsWindowEnabled(kivo.Main()));
+}
+
+// The driver runs the tests, or, copied as iexplore.exe by BrowserStandIn, records the
+// command line the shell started it with.
+int main(int argc, char** argv) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    if (strstr(path, "iexplore.exe")) {
+        std::ofstream(std::string(path) + ".txt", std::ios::app | std::ios::binary)
+            << GetCommandLineA() << "\n";
+        return 0;
+    }
+    Trouble = [](const std::string& what) { ADD_FAILURE() << what; };
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }

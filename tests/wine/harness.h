@@ -1,50 +1,20 @@
-// Drives the real kivo.exe from a test program in the same Wine session: starts it in a
-// folder of its own, finds its windows and boxes, sets and reads their texts, reads the
-// screen, counts its GDI objects and steers the provider simulator.
+// The Wine tests' own helpers beside the driver: the program most cases share, programs
+// of a test's own, and checks of the screen, drags and GDI objects.
 #ifndef KIVO_TESTS_HARNESS_H
 #define KIVO_TESTS_HARNESS_H
 
-#include <windows.h>
-#include <commctrl.h>
-#include <shlobj.h>
-#include <wininet.h>
 #include <winternl.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <fstream>
-#include <functional>
 #include <memory>
-#include <sstream>
-#include <string>
 #include <utility>
-#include <vector>
 
-#include "build_config.h"
-#include "resources/resource_ids.h"
-#include "settings/field_codec.h"
-#include "update/internet_handle_win.h"
+#include "driver/kivo_driver.h"
 
 namespace kivo_test {
 
-// Polls the condition every 20 ms until it holds or the time is up; true when it held.
-inline bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 5000) {
-    for (const DWORD start = GetTickCount();; Sleep(20)) {
-        if (condition()) return true;
-        if (GetTickCount() - start >= timeoutMs) return false;
-    }
-}
-
-inline std::string ReadFileBytes(const std::string& path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
-
-inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using namespace kivo_driver;
 
 // The names in a folder; those of sub-folders end in "\".
 inline std::vector<std::string> NamesIn(const std::string& folder) {
@@ -60,267 +30,20 @@ inline std::vector<std::string> NamesIn(const std::string& folder) {
     return names;
 }
 
-// Text of a window through WM_GETTEXT: for another process's edit control GetWindowTextA
-// reads only the text it was created with.
-inline std::string WindowText(HWND window) {
-    char text[4096] = {};
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                        SMTO_NORMAL, 10000, &copied);
-    return text;
-}
-
-inline void PressKey(BYTE key) {
-    keybd_event(key, 0, 0, 0);
-    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-}
-
-// --- the provider simulator that the test command starts (its port in KIVO_SIM_PORT)
-
-inline std::string SimulatorProxy() {
-    const char* port = std::getenv("KIVO_SIM_PORT");
-    if (!port) ADD_FAILURE() << "KIVO_SIM_PORT is not set: run the tests with the test command";
-    return std::string("http://127.0.0.1:") + (port ? port : "1");
-}
-
-// A control request straight to the simulator; fails the test unless it answers 200.
-inline std::string SimControl(const std::string& command) {
-    InternetHandle internet(InternetOpenA("", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
-    InternetHandle request(InternetOpenUrlA(internet.get(),
-                                            (SimulatorProxy() + "/__sim/" + command).c_str(),
-                                            nullptr, 0, INTERNET_FLAG_RELOAD, 0));
-    DWORD status = 0, size = sizeof status, got = 0;
-    HttpQueryInfoA(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
-                   nullptr);
-    std::string body;
-    char chunk[4096];
-    while (InternetReadFile(request.get(), chunk, sizeof chunk, &got) && got)
-        body.append(chunk, got);
-    EXPECT_EQ(status, 200u) << command << ": " << body;
-    return body;
-}
-
-inline constexpr char DemoHost[] = "home.kivo.example";
-inline constexpr char DemoUser[] = "demo";
-inline constexpr char DemoPassword[] = "kivo2026";
-
-// Demo account, nothing registered, answers as a provider would, an empty log.
-inline void SimReset() { SimControl("reset"); }
-inline void SimAccount(const std::string& user, const std::string& password,
-                       const std::string& host) {
-    SimControl("account?user=" + HexEncode(user) + "&password=" + HexEncode(password) +
-               "&hosts=" + HexEncode(host));
-}
-// Until the next reset every update gets this status and body, sent in the pieces given,
-// gapMs apart, with a Location header.
-inline void SimAnswer(int status, const std::vector<std::string>& pieces, int gapMs = 0) {
-    std::string hex;
-    for (const std::string& piece : pieces) hex += (hex.empty() ? "" : ",") + HexEncode(piece);
-    SimControl("misbehave?status=" + std::to_string(status) + "&pieces=" + hex + "&gap_ms=" +
-               std::to_string(gapMs) + "&location=" + HexEncode("http://elsewhere.example/"));
-}
-
-// An update as the simulator received it, byte-exact; tunnel is the CONNECT target it came
-// through over TLS, empty when it came in clear.
-struct SimRequest {
-    std::string target, pathAndQuery, user, password, tunnel, agent;
-};
-
-inline std::vector<SimRequest> SimRequests() {
-    std::vector<SimRequest> requests;
-    std::istringstream log(SimControl("requests"));
-    for (std::string line; std::getline(log, line);) {
-        auto field = [&line](const std::string& name) {
-            const size_t at = line.find(name + "=") + name.size() + 1;
-            return HexDecode(line.substr(at, line.find(' ', at) - at)).value_or("?");
-        };
-        requests.push_back({field("target"), field("path"), field("user"), field("password"),
-                            field("tunnel"), field("agent")});
-    }
-    return requests;
-}
-
-// --- kivo.exe
-
-struct Box {
-    HWND window = nullptr;
-    std::string caption, text;
-    HWND owner = nullptr;
-};
-
-struct Fields {
-    std::string host, ip, user, password;
-    bool autoUpdate = false;
-    bool operator==(const Fields& o) const {
-        return host == o.host && ip == o.ip && user == o.user && password == o.password &&
-               autoUpdate == o.autoUpdate;
-    }
-};
-inline std::ostream& operator<<(std::ostream& out, const Fields& f) {
-    return out << f.host << "|" << f.ip << "|" << f.user << "|" << f.password << "|"
-               << f.autoUpdate;
-}
-
-class Kivo;
 inline std::unique_ptr<Kivo>& SharedSlot() {
     static std::unique_ptr<Kivo> shared;
     return shared;
 }
 
-// One run of kivo.exe, copied into %TEMP%\kivo-tests\<name>\ (emptied first) and ended,
-// if still running, on destruction. A program of a test's own first ends the shared one,
-// so that F3 and F4 are free for it.
-class Kivo {
-public:
-    // builtExe: the kivo.exe under test, as a Unix path (the test command sets KIVO_EXE).
-    explicit Kivo(const std::string& exeName = "kivo.exe",
-                  const std::string& proxy = SimulatorProxy(), const char* name = nullptr,
-                  const char* builtExe = std::getenv("KIVO_EXE"))
-        : proxy_(proxy) {
-        if (!name) SharedSlot().reset();
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        folder = std::string(temp) + "kivo-tests\\" +
-                 (name ? name : testing::UnitTest::GetInstance()->current_test_info()->name());
-        const std::string doubleNul = folder + '\0';
-        SHFILEOPSTRUCTA removal = {};
-        removal.wFunc = FO_DELETE;
-        removal.pFrom = doubleNul.c_str();
-        removal.fFlags = FOF_NO_UI;
-        SHFileOperationA(&removal);
-        folder += "\\";
-        exePath = folder + exeName;
-        SHCreateDirectoryExA(nullptr, exePath.substr(0, exePath.rfind('\\')).c_str(), nullptr);
-        std::string built = std::string("Z:") + (builtExe ? builtExe : "/KIVO_EXE is not set");
-        for (char& c : built) c = c == '/' ? '\\' : c;
-        EXPECT_TRUE(CopyFileA(built.c_str(), exePath.c_str(), FALSE)) << exePath;
-    }
-    ~Kivo() {
-        if (!process_.hProcess) return;
-        TerminateProcess(process_.hProcess, 99);
-        WaitForSingleObject(process_.hProcess, 5000);
-        // An ended program's windows, and its hotkeys with them, go a moment after it.
-        WaitFor([this] { return Dialogs().empty(); });
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
-    }
-    Kivo(const Kivo&) = delete;
-    Kivo& operator=(const Kivo&) = delete;
-
-    std::string folder, exePath;
-
-    // Starts the program with http_proxy set to the proxy (none when it is empty).
-    Kivo& Start() {
-        SetEnvironmentVariableA("http_proxy", proxy_.empty() ? nullptr : proxy_.c_str());
-        std::string commandLine = "\"" + exePath + "\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        EXPECT_TRUE(CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
-                                   nullptr, folder.c_str(), &startup, &process_));
-        return *this;
-    }
-    bool Running() { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
-    // The exit code once the process has ended; STILL_ACTIVE after the time-out.
-    DWORD ExitCode(DWORD timeoutMs = 10000) {
-        DWORD code = STILL_ACTIVE;
-        WaitForSingleObject(process_.hProcess, timeoutMs);
-        GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
-    DWORD ProcessId() const { return process_.dwProcessId; }
-
-    // The main dialog if it is shown, or null.
-    HWND ShownMain() {
-        for (HWND w : Dialogs()) {
-            if (GetDlgItem(w, IDC_STATUS_LINE) && IsWindowVisible(w)) return w;
-        }
-        return nullptr;
-    }
-    // The main dialog once it is shown and its start-up is over (hotkeys registered).
-    HWND Main() {
-        if (main_ && IsWindow(main_)) return main_;
-        EXPECT_TRUE(WaitFor([this] { return (main_ = ShownMain()) != nullptr; }, 10000));
-        WaitForInputIdle(process_.hProcess, 10000);
-        return main_;
-    }
-    HWND Item(int id) { return GetDlgItem(Main(), id); }
-    std::string Text(int id) { return WindowText(Item(id)); }
-    void SetText(int id, const std::string& text) {
-        SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
-    void Fill(const Fields& f) {
-        SetText(IDC_HOST_FIELD, f.host);
-        SetText(IDC_IP_FIELD, f.ip);
-        SetText(IDC_USER_FIELD, f.user);
-        SetText(IDC_PASSWORD_FIELD, f.password);
-        SendMessageA(Item(IDC_AUTO_UPDATE_BOX), BM_SETCHECK, f.autoUpdate, 0);
-    }
-    Fields Shown() {
-        return {Text(IDC_HOST_FIELD), Text(IDC_IP_FIELD), Text(IDC_USER_FIELD),
-                Text(IDC_PASSWORD_FIELD),
-                SendMessageA(Item(IDC_AUTO_UPDATE_BOX), BM_GETCHECK, 0, 0) == BST_CHECKED};
-    }
-    void Post(UINT message, WPARAM wParam, LPARAM lParam) {
-        PostMessageA(Main(), message, wParam, lParam);
-    }
-    // A control's click notification, as a real click sends it.
-    void Click(int id) { Post(WM_COMMAND, id, reinterpret_cast<LPARAM>(Item(id))); }
-    // Clears StatusLine, so that only this run's outcome can match, and clicks "更 新";
-    // then waits for the status text when one is given (false on time-out).
-    bool Update(const std::string& status = "", DWORD timeoutMs = 10000) {
-        SetText(IDC_STATUS_LINE, "");
-        Click(IDC_UPDATE_BUTTON);
-        return WaitFor([&] { return Text(IDC_STATUS_LINE) == status; },
-                       status.empty() ? 0 : timeoutMs);
-    }
-
-    // Kivo's visible message boxes: its dialogs other than the main and About windows.
-    std::vector<Box> Boxes() {
-        std::vector<Box> boxes;
-        for (HWND w : Dialogs()) {
-            if (IsWindowVisible(w) && !GetDlgItem(w, IDC_STATUS_LINE) &&
-                !GetDlgItem(w, IDC_CREDITS_FRAME)) {
-                boxes.push_back(
-                    {w, WindowText(w), WindowText(GetDlgItem(w, 0xFFFF)), GetWindow(w, GW_OWNER)});
-            }
-        }
-        return boxes;
-    }
-    Box WaitBox() {
-        std::vector<Box> boxes;
-        EXPECT_TRUE(WaitFor([&] { return !(boxes = Boxes()).empty(); }, 10000)) << "no box";
-        return boxes.empty() ? Box() : boxes[0];
-    }
-    void CloseBox(const Box& box) {
-        PostMessageA(box.window, WM_COMMAND, IDOK, 0);
-        EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(box.window); })) << "the box stays";
-    }
-    HWND About() {
-        for (HWND w : Dialogs()) {
-            if (GetDlgItem(w, IDC_CREDITS_FRAME)) return w;
-        }
-        return nullptr;
-    }
-
-private:
-    std::vector<HWND> Dialogs() {
-        std::pair<DWORD, std::vector<HWND>> search = {process_.dwProcessId, {}};
-        EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
-        return search.second;
-    }
-    static BOOL CALLBACK CollectDialog(HWND w, LPARAM context) {
-        auto* search = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(context);
-        DWORD pid = 0;
-        char name[16] = {};
-        GetWindowThreadProcessId(w, &pid);
-        GetClassNameA(w, name, sizeof name);
-        if (pid == search->first && strcmp(name, "#32770") == 0) search->second.push_back(w);
-        return TRUE;
-    }
-
-    std::string proxy_;
-    PROCESS_INFORMATION process_ = {};
-    HWND main_ = nullptr;
+// A program of a test's own, in a folder named after the test. It first ends the shared
+// one, so that F3 and F4 are free for it.
+struct TestKivo : Kivo {
+    explicit TestKivo(const std::string& exeName = "kivo.exe",
+                      const std::string& proxy = SimulatorProxy(),
+                      const char* builtExe = std::getenv("KIVO_EXE"))
+        : Kivo(
+              (SharedSlot().reset(), testing::UnitTest::GetInstance()->current_test_info()->name()),
+              exeName, proxy, builtExe) {}
 };
 
 // The program that most cases share, against the simulator: started on first use, and
@@ -330,66 +53,10 @@ inline Kivo& Shared() {
     if (!shared || !shared->Running() || !IsWindowVisible(shared->Main()) ||
         !shared->Boxes().empty() || shared->About()) {
         shared.reset();
-        shared = std::make_unique<Kivo>("kivo.exe", SimulatorProxy(), "Shared");
+        shared = std::make_unique<Kivo>("Shared");
         shared->Start().Main();
     }
     return *shared;
-}
-
-// --- the screen
-
-// The "Wine System Tray" on a bare X display; its icons are __winex11_tray_icon windows.
-inline HWND Tray() { return FindWindowA("__winex11_standalone_tray", nullptr); }
-
-// The balloon that the tray shows (a tooltips_class32 window of balloon style), or null.
-inline HWND ShownBalloon() {
-    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "tooltips_class32", nullptr));) {
-        if (IsWindowVisible(w) && (GetWindowLongA(w, GWL_STYLE) & TTS_BALLOON) &&
-            GetWindow(w, GW_OWNER) == Tray()) {
-            return w;
-        }
-    }
-    return nullptr;
-}
-
-// A block of pixels as COLORREF values (0x00BBGGRR), row by row.
-struct Pixels {
-    int width = 0, height = 0;
-    std::vector<COLORREF> colours;
-    COLORREF At(int x, int y) const { return colours[static_cast<size_t>(y) * width + x]; }
-    bool operator==(const Pixels& o) const { return width == o.width && colours == o.colours; }
-    int Count(COLORREF colour) const { return std::count(colours.begin(), colours.end(), colour); }
-};
-
-// The pixels a device context holds in the rectangle.
-inline Pixels CaptureDc(HDC source, const RECT& r) {
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    Pixels pixels = {width, height, {}};
-    for (int i = 0; i < width * height; ++i) {  // a 32-bpp DIB holds 0x00RRGGBB
-        const DWORD p = static_cast<const DWORD*>(bits)[i];
-        pixels.colours.push_back(RGB(p >> 16 & 0xFF, p >> 8 & 0xFF, p & 0xFF));
-    }
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    return pixels;
-}
-
-// What the screen shows of a rectangle in the window's client coordinates.
-inline Pixels Capture(HWND window, RECT area) {
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&area), 2);
-    HDC screen = GetDC(nullptr);
-    const Pixels pixels = CaptureDc(screen, area);
-    ReleaseDC(nullptr, screen);
-    return pixels;
 }
 
 // Painting happens in Kivo's own time: waits until the screen passes the check.

@@ -50,7 +50,7 @@ TEST(Update, EachFailedCheckWarnsAndSendsNothing) {
     SimReset();
     Kivo& kivo = Shared();
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.fields);
+        SCOPED_TRACE(c.fields.host + "," + c.fields.ip + "," + c.fields.user);
         kivo.Fill(c.fields);
         ExpectBox(kivo, "警告:", c.box, c.status);
     }
@@ -153,7 +153,7 @@ TEST(Update, ProviderReceivesTheFieldsByteExact) {
 TEST(Update, NoReplyAndNoSecureConnectionAreToldApartInTime) {
     const std::string unreachable = "无法连接到服务器,请检查网络!";
     {
-        Kivo refused("kivo.exe", "http://127.0.0.1:1");  // nothing listens there
+        TestKivo refused("kivo.exe", "http://127.0.0.1:1");  // nothing listens there
         refused.Start().Fill(Demo);
         EXPECT_TRUE(refused.Update(unreachable)) << refused.Text(IDC_STATUS_LINE);
     }
@@ -213,7 +213,7 @@ TEST(Update, F3UpdatesWhileHiddenAndWhileABoxOfAnotherRunIsOpen) {
 // port 80.
 TEST(Update, TheHttpBuildUpdatesInClear) {
     SimReset();
-    Kivo kivo("kivo.exe", SimulatorProxy(), nullptr, std::getenv("KIVO_HTTP_EXE"));
+    TestKivo kivo("kivo.exe", SimulatorProxy(), std::getenv("KIVO_HTTP_EXE"));
     kivo.Start().Fill(Demo);
     EXPECT_TRUE(kivo.Update(Updated + "127.0.0.1")) << kivo.Text(IDC_STATUS_LINE);
     const std::vector<SimRequest> requests = SimRequests();

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "tests/wine/harness.h"
+#include "driver/kivo_driver.h"
 #include "update/update_rules.h"
 
-using namespace kivo_test;
+using namespace kivo_driver;
 
 namespace {
 
@@ -28,7 +28,7 @@ double Median(std::vector<double> values) {
 // From process start until the window is shown and answers a message: the opening
 // animation and the hotkeys are done.
 double StartUpMs() {
-    Kivo kivo("kivo.exe", SimulatorProxy(), "bench-start");
+    Kivo kivo("bench-start");
     const double start = NowMs();
     kivo.Start();
     while (!kivo.ShownMain()) Sleep(1);
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     std::vector<double> starts, updates, floors;
     for (int run = 0; run < std::max(5, runs / 4); ++run) starts.push_back(StartUpMs());
 
-    Kivo kivo("kivo.exe", SimulatorProxy(), "bench");
+    Kivo kivo("bench");
     kivo.Start().Fill({DemoHost, "", DemoUser, DemoPassword});
     for (int run = 0; run < runs; ++run) {
         kivo.SetText(IDC_STATUS_LINE, "");

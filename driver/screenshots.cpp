@@ -4,9 +4,9 @@
 //   kivo_screenshots.exe FOLDER    (KIVO_EXE and KIVO_SIM_PORT as for the tests)
 #include <fstream>
 
-#include "tests/wine/harness.h"
+#include "driver/kivo_driver.h"
 
-using namespace kivo_test;
+using namespace kivo_driver;
 
 namespace {
 
@@ -39,7 +39,7 @@ void Save(const std::string& path, const RECT& area) {
 int main(int argc, char** argv) {
     const std::string folder = std::string(argc > 1 ? argv[1] : ".") + "\\";
     SimReset();
-    Kivo kivo("kivo.exe", SimulatorProxy(), "screenshots");
+    Kivo kivo("screenshots");
     kivo.Start().Main();
     Sleep(500);
     Save(folder + "main.bmp", ScreenRectOf(kivo.Main()));

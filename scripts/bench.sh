@@ -5,19 +5,11 @@
 # release exe's size; the idle program's CPU time over 10 s. Prints figures; checks nothing.
 # Usage: scripts/bench.sh [runs]   (default 40)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(realpath -m "${KIVO_BUILD_DIR:-$root/build}")
-export KIVO_BUILD_DIR=$build
 runs=${1:-40}
-"$root/scripts/setup.sh"
-"$root/scripts/build.sh" program >/dev/null
-"$root/scripts/build.sh" tools >/dev/null
 command -v curl >/dev/null || { echo "bench: curl is needed" >&2; exit 1; }
-
-source "$root/scripts/wine-env.sh"
-trap kivo_stop_wine EXIT
-kivo_start_display
-kivo_prepare_prefix
+source "$(dirname "$0")/wine-env.sh"
+build=$KIVO_BUILD_DIR
+kivo_start_session
 kivo_start_simulator
 export KIVO_EXE=$build/win32/kivo.exe
 figures=$(wine "$build/wine-tools/driver/kivo_bench.exe" "$runs" </dev/null | tr -d '\r')

@@ -4,18 +4,10 @@
 # "更 新" works without an account. KIVO_PROVIDER=real sends the update to the real
 # provider instead (build with -DKIVO_UPDATE_HOST=... for yours; see README.md).
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(realpath -m "${KIVO_BUILD_DIR:-$root/build}")
-export KIVO_BUILD_DIR=$build
-"$root/scripts/setup.sh"
-"$root/scripts/build.sh" program >/dev/null
-"$root/scripts/build.sh" tools >/dev/null
-
-source "$root/scripts/wine-env.sh"
-trap kivo_stop_wine EXIT
 had_display=${DISPLAY:-}
-kivo_start_display
-kivo_prepare_prefix
+source "$(dirname "$0")/wine-env.sh"
+build=$KIVO_BUILD_DIR
+kivo_start_session
 if [ "${KIVO_PROVIDER:-simulator}" != real ]; then
     kivo_start_simulator
     export http_proxy=http://127.0.0.1:$KIVO_SIM_PORT

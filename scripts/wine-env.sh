@@ -1,9 +1,12 @@
-# Sourced by run.sh and test.sh: a Wine session that runs Kivo as a Chinese Windows
+# Sourced by the scripts that run Kivo: a Wine session that runs it as a Chinese Windows
 # would, in a prefix of the project's own, on a display even where there is none.
-#   KIVO_BUILD_DIR  the build folder, which holds the prefix (default: build)
+#   KIVO_BUILD_DIR  the build folder, which holds the prefix (default: build); it lets
+#                   several work trees or people build side by side
 
 KIVO_ROOT=${KIVO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-export WINEPREFIX=${KIVO_BUILD_DIR:-$KIVO_ROOT/build}/wine
+KIVO_BUILD_DIR=$(realpath -m "${KIVO_BUILD_DIR:-$KIVO_ROOT/build}")
+export KIVO_BUILD_DIR
+export WINEPREFIX=$KIVO_BUILD_DIR/wine
 export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -50,6 +53,17 @@ kivo_wine_setting() {
     done
     echo "wine-env: cannot set $1\\$2 in $WINEPREFIX" >&2
     return 1
+}
+
+# Installs what is missing and builds kivo.exe and the programs that drive it, then starts
+# a Wine session on a display (a virtual one where there is none), ended at exit.
+kivo_start_session() {
+    "$KIVO_ROOT/scripts/setup.sh"
+    "$KIVO_ROOT/scripts/build.sh" program >/dev/null
+    "$KIVO_ROOT/scripts/build.sh" tools >/dev/null
+    trap kivo_stop_wine EXIT
+    kivo_start_display
+    kivo_prepare_prefix
 }
 
 # Starts the provider simulator as the proxy through which Kivo reaches its update host:

@@ -24,9 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(line.find_first_of("\r\n\x1A") == std::string::npos);
         lineBytes += line.size();
         const LineMeaning meaning = InterpretSettingsLine(line);
-        Require(meaning.action == LineAction::SetField ? meaning.controlId >= IDC_HOST_FIELD &&
-                                                             meaning.controlId <= IDC_PASSWORD_FIELD
-                                                       : meaning.value.empty());
+        Require(meaning.action == LineAction::SetField
+                    ? meaning.controlId >= IDC_HOST_FIELD && meaning.controlId <= IDC_PASSWORD_FIELD
+                    : meaning.value.empty());
         // Noise, key, value, "|", noise: the line a save writes for the password.
         const std::string saved = HexEncode(XorScramble("12Pwd=" + line + "|34"));
         const LineMeaning back = InterpretSettingsLine(saved);

@@ -1,6 +1,7 @@
 #include "update/run_update_win.h"
 
 #include <string>
+#include <string_view>
 
 #include "build_config.h"
 #include "resources/resource_ids.h"
@@ -8,6 +9,9 @@
 #include "update/update_rules.h"
 
 namespace {
+
+// Over TLS unless built with KIVO_UPDATE_SCHEME=http, for a provider without it.
+constexpr bool UpdateOverTls = std::string_view(KIVO_UPDATE_SCHEME) == "https";
 
 // Read afresh on every use: nothing is kept between the check and the request.
 std::string ReadField(HWND mainDialog, int controlId) {
@@ -47,7 +51,7 @@ void RunUpdate(HWND mainDialog) {
     const std::string user = ReadField(mainDialog, IDC_USER_FIELD);
     const std::string password = ReadField(mainDialog, IDC_PASSWORD_FIELD);
     HttpRequest request = UpdateRequestFor(KIVO_UPDATE_HOST, domain, address, user, password);
-    request.secure = std::string(KIVO_UPDATE_SCHEME) == "https";
+    request.secure = UpdateOverTls;
     const ReplyOutcome outcome = OutcomeOf(HttpGetText(request));
     if (outcome.statusText) ShowStatus(mainDialog, *outcome.statusText);
     if (outcome.unknownBoxText) ShowInformationBox(*outcome.unknownBoxText, UnknownReplyCaption);

@@ -23,8 +23,8 @@ inline std::vector<std::string> NamesIn(const std::string& folder) {
     HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
     for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found)) {
         const std::string name = found.cFileName;
-        const bool folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-        if (name != "." && name != "..") names.push_back(name + (folder ? "\\" : ""));
+        const bool isFolder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        if (name != "." && name != "..") names.push_back(name + (isFolder ? "\\" : ""));
     }
     FindClose(search);
     return names;

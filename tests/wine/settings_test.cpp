@@ -69,7 +69,8 @@ TEST(Settings, CloseSavesTheFieldsAndTheNextStartRestoresThemAndRunsTheStoredUpd
     ASSERT_EQ(lines.size(), 9u) << saved;
     EXPECT_EQ(saved.substr(saved.size() - 2), "\r\n");
     EXPECT_EQ(lines[0] + "|" + lines[6] + lines[7] + "|" + lines[8],
-              SettingsHeaderLine + std::string("||") + SettingsCreditLine);
+              "[Kivo域名更新器]||本程序由" KIVO_AUTHOR_NAME "制作, QQ:" KIVO_AUTHOR_QQ
+              ", E-mail:" KIVO_AUTHOR_EMAIL);
     for (int i = 1; i <= 5; ++i)
         EXPECT_EQ(lines[i].find_first_not_of("0123456789ABCDEF"), std::string::npos);
 

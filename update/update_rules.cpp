@@ -93,26 +93,7 @@ std::string AddressAfter(const std::string& reply, size_t at, const std::string&
     return address.substr(0, address.find('\r'));
 }
 
-}  // namespace
-
-bool DomainPasses(const std::string& text) { return Contains(text, ".") && text.size() >= 10; }
-
-bool UserPasses(const std::string& text) { return text.size() >= 4; }
-
-bool PasswordPasses(const std::string& text) { return text.size() >= 4; }
-
-// IPv4 holds "." and IPv6 ":"; the provider judges the rest.
-bool AddressPasses(const std::string& text) {
-    return text.empty() || Contains(text, ".") || Contains(text, ":");
-}
-
-const FieldCheck FieldChecksInOrder[FieldCheckCount] = {
-    {IDC_HOST_FIELD, DomainPasses, DOMAIN_WRONG_TEXT, DOMAIN_WRONG_TEXT WARNING_PADDING},
-    {IDC_USER_FIELD, UserPasses, USER_WRONG_TEXT, USER_WRONG_TEXT WARNING_PADDING},
-    {IDC_PASSWORD_FIELD, PasswordPasses, PASSWORD_WRONG_TEXT, PASSWORD_WRONG_TEXT WARNING_PADDING},
-    {IDC_IP_FIELD, AddressPasses, ADDRESS_WRONG_TEXT, AddressWrongBoxText},
-};
-
+// Every byte but the unreserved characters of a URI (letters, digits, "-._~") as %XX.
 std::string PercentEncode(const std::string& bytes) {
     static const char hexDigits[] = "0123456789ABCDEF";
     std::string encoded;
@@ -149,6 +130,26 @@ std::string Base64Encode(const std::string& bytes) {
     }
     return encoded;
 }
+
+}  // namespace
+
+bool DomainPasses(const std::string& text) { return Contains(text, ".") && text.size() >= 10; }
+
+bool UserPasses(const std::string& text) { return text.size() >= 4; }
+
+bool PasswordPasses(const std::string& text) { return text.size() >= 4; }
+
+// IPv4 holds "." and IPv6 ":"; the provider judges the rest.
+bool AddressPasses(const std::string& text) {
+    return text.empty() || Contains(text, ".") || Contains(text, ":");
+}
+
+const FieldCheck FieldChecksInOrder[FieldCheckCount] = {
+    {IDC_HOST_FIELD, DomainPasses, DOMAIN_WRONG_TEXT, DOMAIN_WRONG_TEXT WARNING_PADDING},
+    {IDC_USER_FIELD, UserPasses, USER_WRONG_TEXT, USER_WRONG_TEXT WARNING_PADDING},
+    {IDC_PASSWORD_FIELD, PasswordPasses, PASSWORD_WRONG_TEXT, PASSWORD_WRONG_TEXT WARNING_PADDING},
+    {IDC_IP_FIELD, AddressPasses, ADDRESS_WRONG_TEXT, AddressWrongBoxText},
+};
 
 HttpRequest UpdateRequestFor(const std::string& updateHost, const std::string& domain,
                              const std::string& address, const std::string& user,

@@ -34,10 +34,6 @@ bool UserPasses(const std::string& text);
 bool PasswordPasses(const std::string& text);
 bool AddressPasses(const std::string& text);
 
-// Every byte but the unreserved characters of a URI (letters, digits, "-._~") as %XX.
-std::string PercentEncode(const std::string& bytes);
-std::string Base64Encode(const std::string& bytes);
-
 // One HTTP GET: the server's host name, the path and query, and extra header lines, over
 // TLS to port 443 (secure) or in clear to port 80.
 struct HttpRequest {

@@ -17,6 +17,11 @@ constexpr int HotkeyShowHideId = 400;
 
 RECT CaptionRect;
 
+// Set once the settings file has been read into the fields without failure. Until then the
+// fields do not hold the user's settings (a failed load ends in the last-resort box, whose
+// loop still delivers the end of the session), and no save but " 关 " may replace the file.
+bool SettingsLoaded = false;
+
 void RegisterHotkeyOrSay(HWND window, int id, UINT key, const char* failureText) {
     if (!RegisterHotKey(window, id, 0, key)) {
         MessageBoxA(window, failureText, ErrorCaption, MB_OK | MB_ICONERROR);
@@ -31,7 +36,10 @@ INT_PTR OnInitDialog(HWND window) {
         SendDlgItemMessageA(window, field, EM_LIMITTEXT, FieldTextLimit, 0);
     }
     SetDlgItemTextA(window, IDC_INFO_BOX, UsageText().c_str());
-    RunGuarded([window] { LoadSettings(window); });
+    RunGuarded([window] {
+        LoadSettings(window);
+        SettingsLoaded = true;
+    });
     CaptionRect = CaptionBandOf(window);
     SetWindowTextA(window, MainTitleText);
     PlayOpenAnimation(window);
@@ -98,7 +106,7 @@ INT_PTR OnQueryEndSession(HWND window) {
 }
 
 void OnEndSession(HWND window, WPARAM ending) {
-    if (!ending) return;
+    if (!ending || !SettingsLoaded) return;
     try {
         SaveSettings(window);
     } catch (const std::exception&) {

@@ -206,12 +206,17 @@ public:
     }
     DWORD ProcessId() const { return process_.dwProcessId; }
 
-    // The main dialog if it is shown, or null.
-    HWND ShownMain() {
+    // The main dialog, shown or not, or null.
+    HWND AnyMain() {
         for (HWND w : Dialogs()) {
-            if (GetDlgItem(w, IDC_STATUS_LINE) && IsWindowVisible(w)) return w;
+            if (GetDlgItem(w, IDC_STATUS_LINE)) return w;
         }
         return nullptr;
+    }
+    // The main dialog if it is shown, or null.
+    HWND ShownMain() {
+        HWND main = AnyMain();
+        return main && IsWindowVisible(main) ? main : nullptr;
     }
     // The main dialog once it is shown and its start-up is over (hotkeys registered).
     HWND Main() {

@@ -19,8 +19,8 @@ std::vector<std::string> CrLfLines(const std::string& bytes) {
 // agreed, and is still running afterwards (Windows, not Kivo, ends it).
 bool EndSession(Kivo& kivo) {
     DWORD_PTR agreed = 0, ignored = 0;
-    SendMessageTimeoutA(kivo.Main(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &agreed);
-    SendMessageTimeoutA(kivo.Main(), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &ignored);
+    SendMessageTimeoutA(kivo.AnyMain(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &agreed);
+    SendMessageTimeoutA(kivo.AnyMain(), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &ignored);
     return agreed && kivo.Running();
 }
 
@@ -139,8 +139,10 @@ TEST(Settings, FileLivesBesideTheProgramUnderItsLowerCasedName) {
     EXPECT_EQ(NamesIn(folder), (std::vector<std::string>{"DDNS.EXE", "ddns.Lr"}));
 }
 
-// Regression: the save truncated the old file first, so a save that failed part-way lost
-// the settings. A load or save that fails shows the last-resort box and exits with 1.
+// Regressions: the save truncated the old file first, so a save that failed part-way lost
+// the settings; and when the load failed, the end of the session under its box saved the
+// empty fields over the file. A load or save that fails shows the last-resort box and exits
+// with 1, and the file stays as it was.
 TEST(Settings, FailedLoadOrSaveEndsWithTheErrorBoxAndKeepsTheOldFile) {
     enum Holder { Viewer, Directory, Lock };  // what stands at the settings path
     const struct {
@@ -176,6 +178,10 @@ TEST(Settings, FailedLoadOrSaveEndsWithTheErrorBoxAndKeepsTheOldFile) {
         }
         const Box box = kivo.WaitBox();
         EXPECT_EQ(kivo.ShownMain() == nullptr, c.holder == Lock) << "a failed load stops the start";
+        if (c.holder == Lock) {  // the lock goes, then Windows ends the session under the box
+            CloseHandle(std::exchange(holder, INVALID_HANDLE_VALUE));
+            EXPECT_TRUE(EndSession(kivo));
+        }
         EXPECT_EQ(box.caption, "Application Error");
         const std::string head = "Exception EInOutError in module kivo.exe at ";
         const std::string address = box.text.substr(head.size(), 8);

@@ -56,8 +56,12 @@ HttpReply HttpGetText(const HttpRequest& request) {
     }
     const std::optional<std::string> body = ReadReply(
         [&get](char* buffer, size_t room, unsigned waitMs, size_t* got) {
+            // A time-out of 0 would mean none at all to the socket: 1 ms takes only what
+            // has arrived, and the end of a body whose length has been read.
             SetNumberOption(get.get(), INTERNET_OPTION_RECEIVE_TIMEOUT,
-                            waitMs < ReceiveTimeoutMs ? waitMs : ReceiveTimeoutMs);
+                            waitMs == 0                 ? 1
+                            : waitMs < ReceiveTimeoutMs ? waitMs
+                                                        : ReceiveTimeoutMs);
             // Ask only for what has arrived: a read of more waits for all of it under Wine.
             DWORD available = 0;
             if (!InternetQueryDataAvailable(get.get(), &available, 0, 0)) return false;

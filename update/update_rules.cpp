@@ -197,12 +197,12 @@ std::optional<std::string> ReadReply(const ReadPiece& readPiece,
     char buffer[ReplyLimit];
     size_t filled = 0;
     while (filled < ReplyLimit) {
+        // Once the budget is spent a read waits no more, but still takes what has arrived
+        // and still finds the end of a body that is complete: a reply is never thrown away.
         const unsigned elapsed = elapsedMs();
-        if (elapsed >= ExchangeBudgetMs) return std::nullopt;
+        const unsigned waitMs = elapsed < ExchangeBudgetMs ? ExchangeBudgetMs - elapsed : 0;
         size_t got = 0;
-        if (!readPiece(buffer + filled, ReplyLimit - filled, ExchangeBudgetMs - elapsed, &got)) {
-            return std::nullopt;
-        }
+        if (!readPiece(buffer + filled, ReplyLimit - filled, waitMs, &got)) return std::nullopt;
         if (got == 0) break;
         filled += got < ReplyLimit - filled ? got : ReplyLimit - filled;
     }

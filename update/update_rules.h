@@ -78,13 +78,15 @@ inline constexpr std::size_t ReplyLimit = 1024;
 // The whole exchange, a body that trickles in included, ends within this time.
 inline constexpr unsigned ExchangeBudgetMs = 25000;
 // Reads one piece of the body into the buffer: at most `room` bytes, waiting at most
-// `waitMs` for them. Returns false when the read failed; a true read of 0 bytes is the end
-// of the body.
+// `waitMs` for them; with 0 it takes only bytes that have already arrived. Returns false
+// when the read failed or nothing came in time; a true read of 0 bytes is the end of the
+// body (its announced length read, or the connection closed after it).
 using ReadPiece =
     std::function<bool(char* buffer, std::size_t room, unsigned waitMs, std::size_t* got)>;
 // Reads piece after piece until ReplyLimit bytes or the end of the body, and keeps the
 // bytes before the first NUL. Nothing when a read failed, or when the body is still
-// coming after ExchangeBudgetMs since the exchange began (elapsedMs tells how long ago).
+// incomplete once ExchangeBudgetMs have passed since the exchange began (elapsedMs tells
+// how long ago): a body complete by then is kept, however late its end is read.
 std::optional<std::string> ReadReply(const ReadPiece& readPiece,
                                      const std::function<unsigned()>& elapsedMs);
 

@@ -16,11 +16,15 @@ if [ "${1:-}" = --verify ]; then
         KIVO_BUILD_DIR="$work/$copy-clone/out" "$work/$copy-clone/scripts/release.sh" >/dev/null
         sleep 1
     done
-    for file in out/win32/kivo.exe dist/*.zip; do
-        cmp $work/first-clone/$file $work/second-clone/$file
+    # The zip's name comes from the clone's own version, not from a glob in the caller's
+    # folder, where an old zip may lie.
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$work/first-clone/out/win32/CMakeCache.txt")
+    zip=kivo-$version-win32.zip
+    for file in out/win32/kivo.exe "dist/$zip"; do
+        cmp "$work/first-clone/$file" "$work/second-clone/$file"
     done
     echo "release: two builds from $(git -C "$root" rev-parse --short HEAD) give the same bytes:"
-    (cd "$work/first-clone/dist" && sha256sum ./*.zip)
+    (cd "$work/first-clone/dist" && sha256sum "$zip")
     exit
 fi
 

@@ -4,7 +4,7 @@
 # "更 新" works without an account. KIVO_PROVIDER=real sends the update to the real
 # provider instead (build with -DKIVO_UPDATE_HOST=... for yours; see README.md).
 set -euo pipefail
-had_display=${DISPLAY:-}
+asked_display=${DISPLAY:-}
 source "$(dirname "$0")/wine-env.sh"
 build=$KIVO_BUILD_DIR
 kivo_start_session
@@ -18,10 +18,18 @@ fi
 echo "Starting $build/win32/kivo.exe (settings file: $build/win32/kivo.Lr)"
 wine "$build/win32/kivo.exe" &
 kivo_pid=$!
-if [ -z "$had_display" ]; then
+# Known only now: a DISPLAY that does not answer has been replaced by a virtual one.
+if [ -n "$KIVO_XVFB_PID" ]; then
+    if [ -n "$asked_display" ]; then
+        echo "The display $asked_display does not answer: Kivo runs on the virtual display $DISPLAY."
+    else
+        echo "No display here: Kivo runs on the virtual display $DISPLAY."
+    fi
     sleep 3
-    import -window root "$build/kivo-window.png" 2>/dev/null || true
-    echo "No display here: Kivo runs on the virtual display $DISPLAY."
-    echo "A screenshot of it is in $build/kivo-window.png; close Kivo with Ctrl+C."
+    if import -window root "$build/kivo-window.png" 2>/dev/null; then
+        echo "A screenshot of it is in $build/kivo-window.png; close Kivo with Ctrl+C."
+    else
+        echo "No screenshot of it could be taken; close Kivo with Ctrl+C."
+    fi
 fi
 wait "$kivo_pid" || true

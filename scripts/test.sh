@@ -32,5 +32,13 @@ wine_status=0
 echo "== settings file fuzzing"
 fuzz_status=0
 wait "$fuzz_pid" || fuzz_status=$?
-cat "$build/fuzz/run.log"
+if [ "$fuzz_status" -eq 77 ]; then
+    # This release's clang cannot build a fuzzer: said plainly, not counted as a failure.
+    reason=$(tail -n 1 "$build/fuzz/run.log")
+    reason=${reason#fuzz: }
+    echo "settings file fuzzing: skipped — ${reason%; fuzzing skipped}"
+    fuzz_status=0
+else
+    cat "$build/fuzz/run.log"
+fi
 [ "$wine_status" -eq 0 ] && [ "$fuzz_status" -eq 0 ]

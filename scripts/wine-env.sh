@@ -10,9 +10,21 @@ export WINEPREFIX=$KIVO_BUILD_DIR/wine
 export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-# zh_CN.UTF-8 makes Wine's ANSI code page 936, as on a Chinese Windows.
-export LC_ALL=zh_CN.UTF-8
+# Set by this session only: a virtual display it started, the simulator it started.
+KIVO_XVFB_PID=""
+KIVO_SIM_PID=""
 
+# zh_CN.UTF-8 makes Wine's ANSI code page 936, as on a Chinese Windows. It is set only once
+# setup.sh has made it: before that, bash and perl would warn that it cannot be set.
+kivo_use_chinese_locale() {
+    if ! locale -a 2>/dev/null | grep -iE '^zh_CN\.utf-?8$' >/dev/null; then
+        echo "wine-env: the zh_CN.UTF-8 locale is missing (scripts/setup.sh makes it)" >&2
+        return 1
+    fi
+    export LC_ALL=zh_CN.UTF-8
+}
+
+# Keeps a DISPLAY that answers; otherwise starts Xvfb and sets KIVO_XVFB_PID.
 kivo_start_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
     local n
@@ -22,12 +34,16 @@ kivo_start_display() {
         KIVO_XVFB_PID=$!
         export DISPLAY=":$n"
         for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.1; done
+        kill "$KIVO_XVFB_PID" 2>/dev/null || true
+        KIVO_XVFB_PID=
     done
     echo "wine-env: could not start Xvfb" >&2
     return 1
 }
 
+# Everything Wine runs from here on sees the Chinese locale.
 kivo_prepare_prefix() {
+    kivo_use_chinese_locale || return 1
     if [ ! -f "$WINEPREFIX/.kivo-ready" ]; then
         mkdir -p "$WINEPREFIX"
         wineboot -i </dev/null >/dev/null 2>&1 || true
@@ -69,19 +85,46 @@ kivo_start_session() {
 # Starts the provider simulator as the proxy through which Kivo reaches its update host:
 # over TLS, with a certificate for that host from a test CA trusted in this prefix only.
 # Exports KIVO_SIM_PORT; what the simulator says goes to the log given (default: none).
+# Returns 1, with the simulator's own words, when it does not start.
 kivo_start_simulator() {
-    local tls=$KIVO_BUILD_DIR/tls port_file host
-    host=$(sed -n 's/^KIVO_UPDATE_HOST:STRING=//p' "$KIVO_BUILD_DIR/win32/CMakeCache.txt")
-    "$KIVO_ROOT/simulator/make_certs.sh" "$host" "$tls"
-    wine "$KIVO_BUILD_DIR/wine-tools/trust_test_ca.exe" "Z:$tls/trusted-ca.der" </dev/null || return 1
+    local tls=$KIVO_BUILD_DIR/tls port_file host log=${1:-} scratch='' deadline
+    host=$(sed -n 's/^KIVO_UPDATE_HOST:STRING=//p' "$KIVO_BUILD_DIR/win32/CMakeCache.txt") || return 1
+    if [ -z "$host" ]; then
+        echo "wine-env: no KIVO_UPDATE_HOST in $KIVO_BUILD_DIR/win32/CMakeCache.txt" >&2
+        return 1
+    fi
+    "$KIVO_ROOT/simulator/make_certs.sh" "$host" "$tls" || return 1
+    wine "$KIVO_BUILD_DIR/wine-tools/trust_test_ca.exe" "Z:$tls/trusted-ca.der" </dev/null || {
+        echo "wine-env: could not trust the simulator's test CA in $WINEPREFIX" >&2
+        return 1
+    }
     port_file=$(mktemp)
+    # Without a log of the caller's, its words are kept only until it has started.
+    if [ -z "$log" ]; then scratch=$(mktemp) && log=$scratch; fi
     python3 "$KIVO_ROOT/simulator/provider_sim.py" --port 0 --port-file "$port_file" \
-        --tls "$tls" >"${1:-/dev/null}" 2>&1 &
+        --tls "$tls" >"$log" 2>&1 &
     KIVO_SIM_PID=$!
-    for _ in $(seq 100); do [ -s "$port_file" ] && break; sleep 0.05; done
+    # A first start on a slow machine may take a while; a dead simulator is not waited for.
+    deadline=$((SECONDS + 30))
+    while [ ! -s "$port_file" ] && kill -0 "$KIVO_SIM_PID" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ]; do
+        sleep 0.05
+    done
     KIVO_SIM_PORT=$(cat "$port_file")
-    export KIVO_SIM_PORT
     rm -f "$port_file"
+    if ! [[ $KIVO_SIM_PORT =~ ^[0-9]+$ ]]; then
+        echo "wine-env: the provider simulator did not start:" >&2
+        if kill -0 "$KIVO_SIM_PID" 2>/dev/null; then
+            echo "  (no port from it within 30 s; stopped)" >&2
+            kill "$KIVO_SIM_PID" 2>/dev/null || true
+        fi
+        KIVO_SIM_PID=
+        if [ -s "$log" ]; then tail -n 15 "$log" | sed 's/^/  /' >&2; else echo "  (it said nothing)" >&2; fi
+        if [ -n "$scratch" ]; then rm -f "$scratch"; fi
+        return 1
+    fi
+    # The simulator keeps writing to the removed scratch file; nothing is left behind.
+    if [ -n "$scratch" ]; then rm -f "$scratch"; fi
+    export KIVO_SIM_PORT
 }
 
 # Ends the simulator, Wine and the virtual display that this session started.

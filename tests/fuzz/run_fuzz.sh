@@ -9,6 +9,22 @@ build=$(realpath -m "${KIVO_BUILD_DIR:-$root/build}")/fuzz
 seconds=${1:-10}
 mkdir -p "$build/corpus"
 
+# The clang that setup.sh installed; some releases ship it without libFuzzer's runtime
+# (status 77: test.sh then reports the run as skipped). Any other compile error is a fault.
+major=$(clang++ --version | sed -n 's/.*clang version \([0-9][0-9]*\).*/\1/p' | head -n 1)
+printf '%s\n' '#include <cstddef>' '#include <cstdint>' \
+    'extern "C" int LLVMFuzzerTestOneInput(const uint8_t *, size_t) { return 0; }' \
+    >"$build/trial.cpp"
+if ! clang++ -fsanitize=fuzzer,address,undefined "$build/trial.cpp" -o "$build/trial" \
+    >"$build/trial.log" 2>&1; then
+    if grep 'libclang_rt' "$build/trial.log" >/dev/null; then
+        echo "fuzz: this release's clang $major has no libFuzzer runtime (libclang-rt-$major-dev); fuzzing skipped"
+        exit 77
+    fi
+    cat "$build/trial.log"
+    exit 1
+fi
+
 clang++ -std=c++17 -g -O1 -Wall -Wextra -fsanitize=fuzzer,address,undefined \
     -fno-sanitize-recover=all -I"$root" \
     "$root/tests/fuzz/settings_load_fuzz.cpp" \

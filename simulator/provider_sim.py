@@ -8,6 +8,15 @@ certificate for that host from a test CA (made by make_certs.sh, given with --tl
 clear, the request line carries the absolute address "GET http://members.kivo.example/
 dyndns/update?..."; direct requests ("GET /dyndns/update?...") are answered the same way.
 
+Every other request that comes through the proxy, in clear or inside a tunnel, whatever
+its host and path, goes to the address-check service (by default
+https://checkip.kivo.example/), which answers 200 with an HTML page holding the caller's
+public address:
+  <html><head><title>Current IP Check</title></head>
+  <body>Current IP Address: ADDRESS</body></html>        (on one line)
+ADDRESS is the connection's address, as a real check service sees it, unless a test
+sets it. Other direct requests get 404.
+
 Update answers, for one account (user, password, the host names it owns); any other
 answer of the protocol (notfqdn, numhost, abuse, badagent, dnserr, 911, !donator) on
 request, through misbehave:
@@ -20,18 +29,29 @@ The address is myip, or the connection's address when myip is empty or not an ad
 
 Control endpoints for tests, on direct requests to the simulator only (GET, hex = the
 bytes as hexadecimal digits, so that nothing is lost on the way):
-  /__sim/reset                                  demo account, nothing registered, no log
+  /__sim/reset                                  demo account, nothing registered, no
+      misbehaviour, good certificate, check service answering normally, empty logs
   /__sim/account?user=HEX&password=HEX&hosts=HEX,HEX   the account and the hosts it owns
   /__sim/misbehave?status=N&body=HEX            answer every update with these bytes
   /__sim/misbehave?status=N&body=HEX&location=HEX   ... and this Location header
   /__sim/misbehave?status=N&pieces=HEX,HEX&gap_ms=M   ... sent in pieces with pauses
   /__sim/misbehave?silence=1                    accept updates and never answer
-  /__sim/certificate?name=good|untrusted|wrongname   what the tunnel presents: the host's
-      certificate from the trusted test CA, one from another CA, or one for another name
+  /__sim/certificate?name=good|untrusted|wrongname   what every tunnel (checks too)
+      presents: the hosts' certificate from the trusted test CA, one from another CA, or
+      one for another name
   /__sim/requests                               the updates received, one line each:
       target=HEX path=HEX user=HEX password=HEX credentials=0|1 tunnel=HEX agent=HEX
       (tunnel: the CONNECT target the update came through, empty when it came in clear)
-A misbehaviour lasts until the next reset.
+  /__sim/checkip?address=HEX                    the check service reports these bytes, as
+      they are, instead of the connection's address
+  /__sim/checkip?fail=status|garbage|silence|none   the check service answers 503 with a
+      page that still holds a dotted quad, or 200 with a page that holds none, or accepts
+      the request and never answers; none: answers normally again
+  /__sim/checks                                 the check requests received, one line
+      each: tunnel=HEX path=HEX agent=HEX credentials=0|1 (tunnel: the CONNECT target,
+      empty in clear; path: the request target as received; credentials: whether an
+      Authorization header came)
+A misbehaviour or check setting lasts until the next reset, which also empties both logs.
 """
 
 import argparse
@@ -50,10 +70,18 @@ DEMO_USER = b"demo"
 DEMO_PASSWORD = b"kivo2026"
 DEMO_HOST = b"home.kivo.example"
 
-LOG_LIMIT = 1000  # updates kept in the log
+LOG_LIMIT = 1000  # updates, and check requests, kept in their logs
 SILENCE_LIMIT_S = 120  # a silent answer gives up after this, or at the next reset
 GAP_LIMIT_MS = 10000
 PIECES_LIMIT = 100
+
+CHECK_PAGE = (b"<html><head><title>Current IP Check</title></head>"
+              b"<body>Current IP Address: %s</body></html>")
+# The error page holds a dotted quad so that a client that ignores the status is caught.
+CHECK_UNAVAILABLE_PAGE = (b"<html><head><title>Service Unavailable</title></head>"
+                          b"<body>Service Unavailable 10.0.0.1</body></html>")
+CHECK_GARBAGE_PAGE = b"<html><body>Current IP Address: unknown, version 1.2.3</body></html>"
+CHECK_FAILURES = ("status", "garbage", "silence")
 
 
 class ProviderState:
@@ -71,6 +99,9 @@ class ProviderState:
             self.misbehaviour = None
             self.certificate = "good"
             self.log = []
+            self.check_address = None  # None: the connection's address
+            self.check_failure = None
+            self.check_log = []
             # Ends the misbehaving answers still running from the period before.
             ended, self.period_ended = self.period_ended, threading.Event()
         ended.set()
@@ -165,12 +196,14 @@ class ProviderHandler(BaseHTTPRequestHandler):
             self.control(path[len("/__sim/"):], query)
         elif path == "/dyndns/update":
             self.update(query)
+        elif proxied or self.tunnel:
+            self.check()
         else:
             self.answer(404, b"not found")
 
-    def answer(self, status, body, extra_headers=()):
+    def answer(self, status, body, extra_headers=(), content_type="text/plain"):
         self.send_response(status)
-        self.send_header("Content-Type", "text/plain")
+        self.send_header("Content-Type", content_type)
         self.send_header("Content-Length", str(len(body)))
         self.send_header("Connection", "close")
         for name, value in extra_headers:
@@ -238,6 +271,32 @@ class ProviderHandler(BaseHTTPRequestHandler):
             pass  # the client gave up waiting
         self.close_connection = True
 
+    # --- the address-check service
+
+    def check(self):
+        with STATE.lock:
+            if len(STATE.check_log) < LOG_LIMIT:
+                STATE.check_log.append({
+                    "tunnel": self.tunnel.encode("iso-8859-1"),
+                    "path": self.raw_target(),
+                    "agent": self.headers.get("User-Agent", "").encode("iso-8859-1"),
+                    "credentials": "Authorization" in self.headers,
+                })
+            address = STATE.check_address
+            failure = STATE.check_failure
+            period_ended = STATE.period_ended
+        if failure == "silence":
+            period_ended.wait(SILENCE_LIMIT_S)
+            self.close_connection = True
+        elif failure == "status":
+            self.answer(503, CHECK_UNAVAILABLE_PAGE, content_type="text/html")
+        elif failure == "garbage":
+            self.answer(200, CHECK_GARBAGE_PAGE, content_type="text/html")
+        else:
+            if address is None:
+                address = self.client_address[0].encode("ascii")
+            self.answer(200, CHECK_PAGE % address, content_type="text/html")
+
     # --- control endpoints
 
     def control(self, command, query):
@@ -275,6 +334,18 @@ class ProviderHandler(BaseHTTPRequestHandler):
                         for r in STATE.log
                     ]
                 self.answer(200, "".join(lines).encode("ascii"))
+            elif command == "checkip":
+                self.set_check(values)
+                self.answer(200, b"ok")
+            elif command == "checks":
+                with STATE.lock:
+                    lines = [
+                        "tunnel=%s path=%s agent=%s credentials=%d\n" % (
+                            hex_of(c["tunnel"]), hex_of(c["path"]), hex_of(c["agent"]),
+                            c["credentials"])
+                        for c in STATE.check_log
+                    ]
+                self.answer(200, "".join(lines).encode("ascii"))
             else:
                 self.answer(404, b"unknown control command")
         except (KeyError, ValueError, binascii.Error) as error:
@@ -299,6 +370,23 @@ class ProviderHandler(BaseHTTPRequestHandler):
             }
         with STATE.lock:
             STATE.misbehaviour = how
+
+    def set_check(self, values):
+        if "address" not in values and "fail" not in values:
+            raise ValueError("give address=HEX or fail=status|garbage|silence|none")
+        address = failure = None
+        if "address" in values:
+            address = binascii.unhexlify(values["address"])
+        if "fail" in values:
+            failure = values["fail"].decode("latin-1")
+            if failure not in CHECK_FAILURES + ("none",):
+                raise ValueError("no failure " + failure)
+        # Checked in full before anything changes, so a bad request changes nothing.
+        with STATE.lock:
+            if address is not None:
+                STATE.check_address = address
+            if failure is not None:
+                STATE.check_failure = None if failure == "none" else failure
 
 
 class TunnelHandler(ProviderHandler):

@@ -3,12 +3,14 @@
 #include "app/app_handles_win.h"
 #include "app/app_texts.h"
 #include "app/last_resort_win.h"
+#include "app/startup_shortcut_win.h"
+#include "app/tray_rules.h"
 #include "app/tray_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_file_win.h"
 #include "ui/about_dialog_win.h"
 #include "ui/chrome_win.h"
-#include "update/run_update_win.h"
+#include "watch/watch_win.h"
 
 namespace {
 
@@ -21,6 +23,10 @@ RECT CaptionRect;
 // fields do not hold the user's settings (a failed load ends in the last-resort box, whose
 // loop still delivers the end of the session), and no save but " 关 " may replace the file.
 bool SettingsLoaded = false;
+
+// Started with /tray: the window stays hidden behind the tray icon until the user brings it
+// back, although the dialog manager shows a modal dialog when its loop first goes idle.
+bool KeptInTray = false;
 
 void RegisterHotkeyOrSay(HWND window, int id, UINT key, const char* failureText) {
     if (!RegisterHotKey(window, id, 0, key)) {
@@ -42,7 +48,13 @@ INT_PTR OnInitDialog(HWND window) {
     });
     CaptionRect = CaptionBandOf(window);
     SetWindowTextA(window, MainTitleText);
-    PlayOpenAnimation(window);
+    if (StartsInTray(GetCommandLineA())) {
+        KeptInTray = true;
+        AddTrayIcon(window);
+    } else {
+        PlayOpenAnimation(window);
+    }
+    StartWatch(window);
     RegisterHotkeyOrSay(window, HotkeyUpdateId, VK_F3, HotkeyF3ErrorText);
     RegisterHotkeyOrSay(window, HotkeyShowHideId, VK_F4, HotkeyF4ErrorText);
     return TRUE;  // the dialog manager focuses the first tab stop, HostField
@@ -55,16 +67,35 @@ void UpdateNow(HWND window) {
 
 void HideToTray(HWND window) { SendToTray(window, WelcomeBalloonText, WelcomeBalloonTitle); }
 
+void ShowFromTray(HWND window) {
+    KeptInTray = false;
+    RestoreFromTray(window);
+}
+
+void ShowOrHide(HWND window) {
+    if (IsWindowVisible(window)) {
+        HideToTray(window);
+    } else {
+        ShowFromTray(window);
+    }
+}
+
+void CloseKivo(HWND window) {
+    RunGuarded([window] { SaveSettings(window); });
+    EndDialog(window, 0);
+}
+
 // The whole wParam is compared, so only notification code 0 acts: a double click on an
 // owner-drawn button (BN_DOUBLECLICKED) and the dialog manager's IDOK/IDCANCEL do nothing.
 void OnCommand(HWND window, WPARAM command) {
     switch (command) {
         case IDC_MINIMIZE_LABEL: HideToTray(window); break;
         case IDC_CLOSE_LABEL:
-            RunGuarded([window] { SaveSettings(window); });
-            EndDialog(window, 0);
-            break;
-        case IDC_UPDATE_BUTTON: UpdateNow(window); break;
+        case IDM_TRAY_EXIT: CloseKivo(window); break;
+        case IDC_UPDATE_BUTTON:
+        case IDM_TRAY_UPDATE: UpdateNow(window); break;
+        case IDM_TRAY_SHOW_HIDE: ShowOrHide(window); break;
+        case IDM_TRAY_START_AT_LOGON: SetStartsAtLogon(!StartsAtLogon()); break;
         case IDC_ABOUT_BUTTON:
             DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDialogProc, 0);
             break;
@@ -76,18 +107,21 @@ void OnCommand(HWND window, WPARAM command) {
 void OnHotkey(HWND window, LPARAM lParam) {
     switch (HIWORD(lParam)) {
         case VK_F3: UpdateNow(window); break;
-        case VK_F4:
-            if (IsWindowVisible(window)) {
-                HideToTray(window);
-            } else {
-                RestoreFromTray(window);
-            }
-            break;
+        case VK_F4: ShowOrHide(window); break;
     }
 }
 
 void OnTrayCallback(HWND window, LPARAM mouseMessage) {
-    if (mouseMessage == WM_LBUTTONDBLCLK) RestoreFromTray(window);
+    if (mouseMessage == WM_LBUTTONDBLCLK) ShowFromTray(window);
+    if (mouseMessage == WM_RBUTTONUP) ShowTrayMenu(window);
+}
+
+void OnWindowPosChanging(WINDOWPOS& position) {
+    if (KeptInTray) position.flags &= ~SWP_SHOWWINDOW;
+}
+
+void OnPowerBroadcast(HWND window, WPARAM event) {
+    if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) OnResumed(window);
 }
 
 void OnPaint(HWND window) {
@@ -116,6 +150,7 @@ void OnEndSession(HWND window, WPARAM ending) {
 // No PostQuitMessage here: DialogBoxParamA runs its own loop, and a pending WM_QUIT would
 // end the closing information box of the entry the moment it opened.
 void OnDestroy(HWND window) {
+    RemoveTrayIcon(window);  // "退出" leaves no icon behind
     UnregisterHotKey(window, HotkeyUpdateId);
     UnregisterHotKey(window, HotkeyShowHideId);
 }
@@ -135,6 +170,15 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC: return ColourDialogFace(wParam);
+        case WM_WINDOWPOSCHANGING:
+            OnWindowPosChanging(*reinterpret_cast<WINDOWPOS*>(lParam));
+            return 0;
+        case WM_TIMER:
+            if (wParam == WatchTimerId) OnWatchTimer(window);
+            return 0;
+        case WM_POWERBROADCAST: OnPowerBroadcast(window, wParam); return TRUE;
+        case WatchReportMessage: OnWatchReport(window, lParam); return 0;
+        case AddressesChangedMessage: OnAddressesChanged(window); return 0;
         case WM_QUERYENDSESSION: return OnQueryEndSession(window);
         case WM_ENDSESSION: OnEndSession(window, wParam); return 0;
         case WM_DESTROY: OnDestroy(window); return TRUE;

@@ -5,6 +5,8 @@
 
 #include "app/app_handles_win.h"
 #include "app/app_texts.h"
+#include "app/startup_shortcut_win.h"
+#include "app/tray_rules.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -61,6 +63,11 @@ void CopyCut(char (&field)[Size], const char* text) {
 
 }  // namespace
 
+void AddTrayIcon(HWND window) {
+    NOTIFYICONDATAA record = IconRecordFor(window);
+    Shell_NotifyIconA(NIM_ADD, &record);
+}
+
 void SendToTray(HWND window, const char* balloonText, const char* balloonTitle) {
     NOTIFYICONDATAA record = IconRecordFor(window);
     Shell_NotifyIconA(NIM_ADD, &record);
@@ -75,8 +82,28 @@ void SendToTray(HWND window, const char* balloonText, const char* balloonTitle) 
 }
 
 // The shell finds the icon to remove by window and icon id alone.
-void RestoreFromTray(HWND window) {
+void RemoveTrayIcon(HWND window) {
     NOTIFYICONDATAA record = IconRecordFor(window);
     Shell_NotifyIconA(NIM_DELETE, &record);
+}
+
+void RestoreFromTray(HWND window) {
+    RemoveTrayIcon(window);
     ShowWindow(window, SW_SHOW);
+}
+
+void ShowTrayMenu(HWND window) {
+    HMENU menu = CreatePopupMenu();
+    for (const TrayMenuItem& item : TrayMenuItems(StartsAtLogon())) {
+        AppendMenuA(menu, item.id ? MF_STRING | (item.checked ? MF_CHECKED : 0) : MF_SEPARATOR,
+                    item.id, item.text);
+    }
+    POINT at;
+    GetCursorPos(&at);
+    // The menu closes when the user clicks elsewhere only if Kivo is in the foreground, and
+    // the message after it lets the menu go at once.
+    SetForegroundWindow(window);
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
+    PostMessageA(window, WM_NULL, 0, 0);
+    DestroyMenu(menu);
 }

@@ -128,6 +128,21 @@ inline std::vector<SimRequest> SimRequests() {
     return requests;
 }
 
+// The address-check service answers with this address, or fails: "status" (503), "garbage"
+// (no address in the page) or "silence" (until the next reset).
+inline void SimCheckAddress(const std::string& address) {
+    SimControl("checkip?address=" + HexEncode(address));
+}
+inline void SimCheckFails(const std::string& how) { SimControl("checkip?fail=" + how); }
+// The checks received since the reset, a line each: tunnel, path and agent as hex, and
+// whether credentials came.
+inline std::vector<std::string> SimChecks() {
+    std::vector<std::string> checks;
+    std::istringstream log(SimControl("checks"));
+    for (std::string line; std::getline(log, line);) checks.push_back(line);
+    return checks;
+}
+
 // --- kivo.exe
 
 struct Box {
@@ -185,9 +200,9 @@ public:
     std::string folder, exePath;
 
     // Starts the program with http_proxy set to the proxy (none when it is empty).
-    Kivo& Start() {
+    Kivo& Start(const std::string& arguments = "") {
         SetEnvironmentVariableA("http_proxy", proxy_.empty() ? nullptr : proxy_.c_str());
-        std::string commandLine = "\"" + exePath + "\"";
+        std::string commandLine = "\"" + exePath + "\" " + arguments;
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         if (!CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,

@@ -26,6 +26,12 @@
 #define IDC_AUTHOR_LABEL 2004
 #define IDC_CREDITS_FRAME 2005
 
+// The tray icon's menu; its choices reach MainDialog as WM_COMMAND like a control's.
+#define IDM_TRAY_UPDATE 1101
+#define IDM_TRAY_SHOW_HIDE 1102
+#define IDM_TRAY_START_AT_LOGON 1103
+#define IDM_TRAY_EXIT 1104
+
 #define IDC_UNADDRESSED 65535  // controls that no operation addresses
 
 #endif

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 // Fills the five settings controls of MainDialog from the settings file beside the
-// executable; a stored auto-update flag also runs one update. Raises IoError.
+// executable. Raises IoError.
 void LoadSettings(HWND mainDialog);
 
 // Writes the five settings controls of MainDialog into the settings file. Raises IoError.

@@ -3,7 +3,6 @@
 namespace {
 
 constexpr char ExecutableExtension[] = ".exe";
-constexpr char SettingsExtension[] = ".Lr";
 
 bool EndsWith(const std::string& text, const std::string& ending) {
     return text.size() >= ending.size() &&
@@ -12,8 +11,8 @@ bool EndsWith(const std::string& text, const std::string& ending) {
 
 }  // namespace
 
-std::string SettingsPathFor(const std::string& executablePath,
-                            bool (*isLeadByte)(unsigned char byte)) {
+std::string PathBesideExecutable(const std::string& executablePath, const char* extension,
+                                 bool (*isLeadByte)(unsigned char byte)) {
     std::string path;
     path.reserve(executablePath.size() + 3);
     for (size_t at = 0; at < executablePath.size(); ++at) {
@@ -27,5 +26,5 @@ std::string SettingsPathFor(const std::string& executablePath,
     }
     if (EndsWith(path, ExecutableExtension))
         path.resize(path.size() - (sizeof ExecutableExtension - 1));
-    return path + SettingsExtension;
+    return path + extension;
 }

@@ -38,10 +38,11 @@ HttpReply HttpGetText(const HttpRequest& request) {
         InternetOpenA(UserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!internet) return {ExchangeEnd::Unreachable, {}};
     LimitWaits(internet.get());
-    InternetHandle connection(
-        InternetConnectA(internet.get(), request.host.c_str(),
-                         request.secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT,
-                         nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    InternetHandle connection(InternetConnectA(internet.get(), request.host.c_str(),
+                                               request.port     ? request.port
+                                               : request.secure ? INTERNET_DEFAULT_HTTPS_PORT
+                                                                : INTERNET_DEFAULT_HTTP_PORT,
+                                               nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) return {ExchangeEnd::Unreachable, {}};
     LimitWaits(connection.get());
     InternetHandle get(
@@ -73,5 +74,8 @@ HttpReply HttpGetText(const HttpRequest& request) {
         },
         [start] { return static_cast<unsigned>(GetTickCount() - start); });
     if (!body) return {ExchangeEnd::Unreachable, {}};
-    return {ExchangeEnd::Replied, *body};
+    DWORD status = 0, size = sizeof status;
+    HttpQueryInfoA(get.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                   nullptr);
+    return {ExchangeEnd::Replied, *body, status};
 }

@@ -1,5 +1,8 @@
 #include "update/update_rules.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "resources/resource_ids.h"
 
 // Literal pieces, so that each box text is one stored literal beside its status text.
@@ -33,16 +36,18 @@ constexpr char EmptyReplyText[] = "可能是用户名或密码错误,请您检�
 constexpr struct {
     const char* code;
     const char* text;
+    AnswerKind kind;
 } StandardAnswers[] = {
-    {"badauth", "用户名或密码错误,请检查!"},
-    {"notfqdn", "域名不完整,请输入完整的域名!"},
-    {"numhost", "一次更新的域名太多!"},
-    {"abuse", "该域名因更新过于频繁已被服务商封禁!"},
-    {"badagent", "服务商拒绝了本程序的请求!"},
-    {"dnserr", "服务商暂时出现故障,请30分钟后再试!"},
-    {"911", "服务商暂时出现故障,请30分钟后再试!"},
-    {"!donator", "该功能需要服务商的付费账户!"},
+    {"badauth", "用户名或密码错误,请检查!", AnswerKind::NeedsUser},
+    {"notfqdn", "域名不完整,请输入完整的域名!", AnswerKind::NeedsUser},
+    {"numhost", "一次更新的域名太多!", AnswerKind::NeedsUser},
+    {"abuse", "该域名因更新过于频繁已被服务商封禁!", AnswerKind::NeedsUser},
+    {"badagent", "服务商拒绝了本程序的请求!", AnswerKind::NeedsUser},
+    {"dnserr", "服务商暂时出现故障,请30分钟后再试!", AnswerKind::ProviderTrouble},
+    {"911", "服务商暂时出现故障,请30分钟后再试!", AnswerKind::ProviderTrouble},
+    {"!donator", "该功能需要服务商的付费账户!", AnswerKind::NeedsUser},
 };
+constexpr std::size_t UnattendedReplyLimit = 100;
 constexpr char UnreachableText[] = "无法连接到服务器,请检查网络!";
 constexpr char InsecureText[] = "无法建立安全连接,已取消更新!";
 
@@ -93,6 +98,15 @@ std::string AddressAfter(const std::string& reply, size_t at, const std::string&
     return address.substr(0, address.find('\r'));
 }
 
+ReplyOutcome Told(const std::string& text, AnswerKind kind = AnswerKind::NeedsUser,
+                  const std::string& address = "") {
+    ReplyOutcome outcome;
+    outcome.statusText = text;
+    outcome.kind = kind;
+    outcome.address = address;
+    return outcome;
+}
+
 // Every byte but the unreserved characters of a URI (letters, digits, "-._~") as %XX.
 std::string PercentEncode(const std::string& bytes) {
     static const char hexDigits[] = "0123456789ABCDEF";
@@ -133,6 +147,22 @@ std::string Base64Encode(const std::string& bytes) {
 
 }  // namespace
 
+const std::string& FieldTextOf(const UpdateFields& fields, int controlId) {
+    switch (controlId) {
+        case IDC_HOST_FIELD: return fields.domain;
+        case IDC_IP_FIELD: return fields.address;
+        case IDC_USER_FIELD: return fields.user;
+    }
+    return fields.password;
+}
+
+const FieldCheck* FirstFailedCheck(const UpdateFields& fields) {
+    for (const FieldCheck& check : FieldChecksInOrder) {
+        if (!check.passes(FieldTextOf(fields, check.controlId))) return &check;
+    }
+    return nullptr;
+}
+
 bool DomainPasses(const std::string& text) { return Contains(text, ".") && text.size() >= 10; }
 
 bool UserPasses(const std::string& text) { return text.size() >= 4; }
@@ -162,18 +192,23 @@ HttpRequest UpdateRequestFor(const std::string& updateHost, const std::string& d
 }
 
 ReplyOutcome InterpretReply(const std::string& reply) {
-    if (const size_t at = LineStartingWith(reply, GoodMarker); at != std::string::npos) {
-        return {UpdatedText + AddressAfter(reply, at, GoodMarker), {}};
+    for (const auto& [marker, text] :
+         {std::pair{GoodMarker, UpdatedText}, {NochgMarker, UnchangedText}}) {
+        if (const size_t at = LineStartingWith(reply, marker); at != std::string::npos) {
+            const std::string address = AddressAfter(reply, at, marker);
+            return Told(text + address, AnswerKind::Confirmed, address);
+        }
     }
-    if (const size_t at = LineStartingWith(reply, NochgMarker); at != std::string::npos) {
-        return {UnchangedText + AddressAfter(reply, at, NochgMarker), {}};
-    }
-    if (Contains(reply, NohostMarker)) return {NoHostText, {}};
+    if (Contains(reply, NohostMarker)) return Told(NoHostText);
     for (const auto& answer : StandardAnswers) {
-        if (LineStartingWith(reply, answer.code) != std::string::npos) return {answer.text, {}};
+        if (LineStartingWith(reply, answer.code) != std::string::npos) {
+            return Told(answer.text, answer.kind);
+        }
     }
-    if (reply.size() >= 2) return {{}, reply};
-    return {EmptyReplyText, {}};
+    if (reply.size() < 2) return Told(EmptyReplyText);
+    ReplyOutcome unknown;
+    unknown.unknownBoxText = reply;
+    return unknown;
 }
 
 ExchangeEnd FailureOf(unsigned long winInetError) {
@@ -186,10 +221,23 @@ ExchangeEnd FailureOf(unsigned long winInetError) {
 ReplyOutcome OutcomeOf(const HttpReply& reply) {
     switch (reply.end) {
         case ExchangeEnd::Replied: return InterpretReply(reply.body);
-        case ExchangeEnd::Insecure: return {InsecureText, {}};
+        case ExchangeEnd::Insecure: return Told(InsecureText, AnswerKind::NoAnswer);
         case ExchangeEnd::Unreachable: break;
     }
-    return {UnreachableText, {}};
+    return Told(UnreachableText, AnswerKind::NoAnswer);
+}
+
+std::string UnattendedStatusOf(const ReplyOutcome& outcome, bool (*isLeadByte)(unsigned char)) {
+    if (outcome.statusText) return *outcome.statusText;
+    const std::string& reply = outcome.unknownBoxText.value_or("");
+    const size_t lineEnd = std::min(reply.find_first_of("\r\n"), reply.size());
+    size_t kept = 0;
+    while (kept < lineEnd) {
+        const size_t next = kept + (isLeadByte(static_cast<unsigned char>(reply[kept])) ? 2 : 1);
+        if (next > std::min(lineEnd, UnattendedReplyLimit)) break;
+        kept = next;
+    }
+    return UnknownReplyCaption + reply.substr(0, kept);
 }
 
 std::optional<std::string> ReadReply(const ReadPiece& readPiece,

@@ -17,6 +17,17 @@ inline constexpr char StartingUpdateText[] = "开始更新IP,请稍后...";
 inline constexpr char WarningCaption[] = "警告:";
 inline constexpr char UnknownReplyCaption[] = "未知消息:";
 
+// The four texts that an update sends, as MainDialog's fields hold them.
+struct UpdateFields {
+    std::string domain, address, user, password;
+    bool operator==(const UpdateFields& o) const {
+        return domain == o.domain && address == o.address && user == o.user &&
+               password == o.password;
+    }
+};
+// The text of the field that the control shows.
+const std::string& FieldTextOf(const UpdateFields& fields, int controlId);
+
 // One check of a field of MainDialog: the control it reads and what a failure says.
 struct FieldCheck {
     int controlId;
@@ -29,18 +40,22 @@ inline constexpr std::size_t FieldCheckCount = 4;
 // Domain, user name, password, address: the first failure ends the run.
 extern const FieldCheck FieldChecksInOrder[FieldCheckCount];
 
+// The first check that the fields fail, in that order, or null.
+const FieldCheck* FirstFailedCheck(const UpdateFields& fields);
+
 bool DomainPasses(const std::string& text);
 bool UserPasses(const std::string& text);
 bool PasswordPasses(const std::string& text);
 bool AddressPasses(const std::string& text);
 
 // One HTTP GET: the server's host name, the path and query, and extra header lines, over
-// TLS to port 443 (secure) or in clear to port 80.
+// TLS (secure) or in clear, to the port given or else the scheme's own (443 or 80).
 struct HttpRequest {
     std::string host;
     std::string target;
     std::string headers;  // each line ends in CR LF
     bool secure = true;
+    unsigned short port = 0;
 };
 
 // How an exchange ended: with a reply, judged by InterpretReply; before any reply arrived
@@ -50,6 +65,7 @@ enum class ExchangeEnd { Replied, Unreachable, Insecure };
 struct HttpReply {
     ExchangeEnd end = ExchangeEnd::Unreachable;
     std::string body;
+    unsigned long status = 200;  // the HTTP status of a reply
 };
 
 // Insecure for WinINet's certificate and secure-channel errors, else Unreachable.
@@ -62,10 +78,17 @@ HttpRequest UpdateRequestFor(const std::string& updateHost, const std::string& d
                              const std::string& address, const std::string& user,
                              const std::string& password);
 
+// What an answer asks of Kivo: the update was confirmed (good, nochg); the user has to act
+// first (a wrong account or domain, a block, an answer Kivo does not know); the provider
+// has trouble and asks for 30 minutes; no answer arrived.
+enum class AnswerKind { Confirmed, NeedsUser, ProviderTrouble, NoAnswer };
+
 // What a reply tells the user: a status text, or a "未知消息:" box with the reply.
 struct ReplyOutcome {
     std::optional<std::string> statusText;
     std::optional<std::string> unknownBoxText;
+    AnswerKind kind = AnswerKind::NeedsUser;
+    std::string address;  // the address a confirmation names
 };
 // "good " and "nochg " count at the start of a line of the reply (good first); "nohost"
 // anywhere; then the provider's other standard answers at the start of a line; anything
@@ -73,6 +96,10 @@ struct ReplyOutcome {
 ReplyOutcome InterpretReply(const std::string& reply);
 // What an exchange tells the user: its reply's outcome, or why there is none.
 ReplyOutcome OutcomeOf(const HttpReply& reply);
+// The outcome as a run that nobody watches tells it, on the status line alone: an unknown
+// reply as "未知消息:" and its first line, cut to at most 100 bytes without splitting a
+// double-byte character.
+std::string UnattendedStatusOf(const ReplyOutcome& outcome, bool (*isLeadByte)(unsigned char));
 
 inline constexpr std::size_t ReplyLimit = 1024;
 // The whole exchange, a body that trickles in included, ends within this time.

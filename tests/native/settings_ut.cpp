@@ -41,7 +41,7 @@ TEST(HexCodec, UpperCaseOutDigitsOfEitherCaseInAndNothingForABadPair) {
 // Regressions: every ".exe" of the path was replaced, so 'c:\app.exe.d\x.exe' kept its
 // settings in a folder that does not exist; and lower-casing the trail byte of "丄"
 // (0x81 0x41) named another folder.
-TEST(SettingsPathFor, LowerCasesSingleBytesAndReplacesTheFileNamesOwnExtension) {
+TEST(PathBesideExecutable, LowerCasesSingleBytesAndReplacesTheFileNamesOwnExtension) {
     const std::pair<std::string, std::string> cases[] = {
         {"C:\\Tools\\DDNS.EXE", "c:\\tools\\ddns.Lr"},
         {"C:\\x.exe.exe", "c:\\x.exe.Lr"},
@@ -52,7 +52,8 @@ TEST(SettingsPathFor, LowerCasesSingleBytesAndReplacesTheFileNamesOwnExtension) 
         {"C:\\A\x81", "c:\\a\x81.Lr"},
     };
     for (const auto& [exe, settings] : cases) {
-        EXPECT_EQ(SettingsPathFor(exe, [](unsigned char b) { return b >= 0x81 && b <= 0xFE; }),
+        EXPECT_EQ(PathBesideExecutable(exe, ".Lr",
+                                       [](unsigned char b) { return b >= 0x81 && b <= 0xFE; }),
                   settings)
             << exe;
     }

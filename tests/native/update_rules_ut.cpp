@@ -123,6 +123,21 @@ TEST(InterpretReply, EveryReplyForm) {
     }
 }
 
+// Nobody reads a box of an unattended run: the unknown reply's first line goes to the
+// status line, at most 100 bytes of it, never half a Chinese character.
+TEST(UnattendedStatusOf, AnUnknownReplyAsItsFirstLineCutTo100Bytes) {
+    auto status = [](const std::string& reply) {
+        return UnattendedStatusOf(InterpretReply(reply),
+                                  [](unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; });
+    };
+    EXPECT_EQ(status("badauth"), "用户名或密码错误,请检查!");
+    EXPECT_EQ(status("<html>\r\n<body>x</body>"), "未知消息:<html>");
+    EXPECT_EQ(status("hello\nworld"), "未知消息:hello");
+    EXPECT_EQ(status(std::string(150, 'x')), "未知消息:" + std::string(100, 'x'));
+    EXPECT_EQ(status(std::string(99, 'x') + "域名"), "未知消息:" + std::string(99, 'x'));
+    EXPECT_EQ(status(std::string(98, 'x') + "域名"), "未知消息:" + std::string(98, 'x') + "域");
+}
+
 // A body whose pieces arrive at the given times of the exchange's clock and whose end (its
 // announced length read, or the close) is known at endsAtMs; each read costs readMs. A read
 // gets the next piece, or the end, if it is there within the read's wait; else it fails.

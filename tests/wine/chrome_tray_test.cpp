@@ -3,6 +3,8 @@
 // balloon a tooltips_class32 window of balloon style owned by the tray.
 #include "tests/wine/harness.h"
 
+#include <objidl.h>
+
 #include "app/app_handles_win.h"
 #include "ui/chrome_rules.h"
 
@@ -99,6 +101,39 @@ Pixels WaitBalloonPicture() {
         return std::exchange(picture, now) == now && now.width > 0;
     });
     return picture;
+}
+
+// The visible popup menu of a process, or null.
+HWND ShownMenu(DWORD processId) {
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32768", nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == processId && IsWindowVisible(w)) return w;
+    }
+    return nullptr;
+}
+
+// "target|arguments|working folder" of a shortcut, or "" where there is none.
+std::string ShortcutAt(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return "";
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    char target[MAX_PATH] = {}, arguments[MAX_PATH] = {}, folder[MAX_PATH] = {};
+    wchar_t widePath[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(file->Load(widePath, STGM_READ))) {
+        link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+        link->GetArguments(arguments, MAX_PATH);
+        link->GetWorkingDirectory(folder, MAX_PATH);
+    }
+    if (file) file->Release();
+    if (link) link->Release();
+    CoUninitialize();
+    return std::string(target) + "|" + arguments + "|" + folder;
 }
 
 }  // namespace
@@ -218,8 +253,8 @@ TEST(Tray, MinimizeAndF4HideBehindAnIconWithTheBalloonAndADoubleClickOrF4BringIt
     // Other mouse messages, through the icon (relayed before SendMessage returns) and
     // straight as the callback message, do nothing: F4 posted after them restores the
     // window, where a wrong restore would have had F4 hide it again.
-    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP,
-                         WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MOUSEMOVE, NIN_BALLOONUSERCLICK}) {
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK,
+                         WM_MBUTTONDOWN, WM_MOUSEMOVE, NIN_BALLOONUSERCLICK}) {
         SendMessageA(icon, message, 0, 0);
         kivo.Post(TrayCallbackMessage, 0, message);
     }
@@ -235,4 +270,47 @@ TEST(Tray, MinimizeAndF4HideBehindAnIconWithTheBalloonAndADoubleClickOrF4BringIt
     EXPECT_GT(WaitBalloonPicture().width, 0) << "each hiding shows the balloon";
     PressKey(VK_F4);
     EXPECT_TRUE(back());
+}
+
+// Started with "/tray" (as at logon), Kivo stays behind its icon, without a balloon, until
+// the user brings it. A right click opens the icon's menu; its "开机时自动启动" makes and
+// removes the shortcut that starts Kivo so, "显示/隐藏窗口(F4)" shows and hides, and "退出"
+// ends Kivo as " 关 " does and takes the icon away.
+TEST(Tray, StartsHiddenWithTrayAndItsMenuSetsTheLogonStartShowsAndExits) {
+    char startup[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_STARTUP, nullptr, 0, startup);
+    const std::string shortcut = startup + std::string("\\Kivo域名更新器.lnk");
+    DeleteFileA(shortcut.c_str());
+    TestKivo kivo;
+    const std::vector<HWND> before = TrayIcons();
+    kivo.Start("/TRAY");
+    ASSERT_NE(WaitNewIcon(before), nullptr);
+    HWND main = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (main = kivo.AnyMain()) != nullptr; }));
+    EXPECT_FALSE(WaitFor([&] { return IsWindowVisible(main) || ShownBalloon(); }, 3000));
+
+    PostMessageA(main, TrayCallbackMessage, 0, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (menu = ShownMenu(kivo.ProcessId())) != nullptr; }));
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(WaitFor([&] { return !ShownMenu(kivo.ProcessId()); }));
+
+    auto choose = [main](int command) { PostMessageA(main, WM_COMMAND, command, 0); };
+    const std::string folder = kivo.folder.substr(0, kivo.folder.size() - 1);
+    choose(IDM_TRAY_START_AT_LOGON);
+    EXPECT_TRUE(WaitFor([&] { return ShortcutAt(shortcut) == kivo.exePath + "|/tray|" + folder; }))
+        << ShortcutAt(shortcut);
+    choose(IDM_TRAY_START_AT_LOGON);
+    EXPECT_TRUE(WaitFor([&] { return ShortcutAt(shortcut).empty(); }));
+
+    choose(IDM_TRAY_SHOW_HIDE);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) && TrayIcons() == before; }));
+    choose(IDM_TRAY_SHOW_HIDE);
+    EXPECT_NE(WaitNewIcon(before), nullptr);
+    choose(IDM_TRAY_EXIT);
+    const Box notice = kivo.WaitBox();
+    EXPECT_EQ(notice.caption, "提示");
+    EXPECT_EQ(TrayIcons(), before);
+    kivo.CloseBox(notice);
+    EXPECT_EQ(kivo.ExitCode(), 0u);
 }

@@ -94,7 +94,8 @@ TEST(Resources, IconManifestVersionAndSystemImports) {
         std::string name = reinterpret_cast<const char*>(base + entry->Name);
         CharLowerA(&name[0]);
         EXPECT_NE(
-            std::string(" kernel32.dll user32.dll gdi32.dll shell32.dll wininet.dll msvcrt.dll ")
+            std::string(" kernel32.dll user32.dll gdi32.dll shell32.dll wininet.dll msvcrt.dll "
+                        "iphlpapi.dll ole32.dll ")
                 .find(" " + name + " "),
             std::string::npos)
             << name;

@@ -1,0 +1,43 @@
+// Files beside the program: where they are, reading them whole, and replacing them only
+// once their new content is complete.
+#ifndef KIVO_FILE_IO_WIN_H
+#define KIVO_FILE_IO_WIN_H
+
+#include <windows.h>
+
+#include <string>
+
+bool IsLeadByteOfAnsiCodePage(unsigned char byte);
+
+// The running executable's path with this extension instead of ".exe" (see
+// PathBesideExecutable).
+std::string PathBesideProgram(const char* extension);
+
+// Something at the path that is not a directory.
+bool FileExistsAt(const std::string& path);
+
+// Raises IoError.
+std::string ReadWholeFile(const std::string& path);
+
+// The new content is written to a file beside the old one, which it replaces only when
+// complete: a write that fails part-way leaves the old file as it was and no trace of its
+// own. The partial file's name is one byte longer than the path, so it stays within
+// MAX_PATH whenever the executable's path does. Raises IoError.
+class ReplacementFile {
+public:
+    explicit ReplacementFile(const std::string& targetPath);
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    void Write(const std::string& bytes);
+    void PutInPlace();
+
+private:
+    std::string targetPath_;
+    std::string partialPath_;
+    HANDLE file_;
+    bool placed_ = false;
+};
+
+#endif

@@ -1,0 +1,301 @@
+// The unattended watch's rules: the check service's answer, when checks are due, whether
+// a run sends, what an answer leaves, and the state file.
+#include <gtest/gtest.h>
+
+#include "watch/watch_rules.h"
+
+namespace {
+
+constexpr std::int64_t Day = 24 * 60 * 60;
+const UpdateFields Demo = {"home.kivo.example", "", "demo", "kivo2026"};
+const std::string Confirmed = "恭喜您,您的域名更新成功,当前IP为:";
+
+HttpReply Page(const std::string& body, unsigned long status = 200) {
+    return {ExchangeEnd::Replied, body, status};
+}
+
+TEST(AddressInCheckReply, FirstDottedQuadOfAFineReplyElseNothing) {
+    const struct {
+        HttpReply reply;
+        std::optional<std::string> address;
+    } cases[] = {
+        {Page("<html><head><title>Current IP Check</title></head><body>Current IP Address: "
+              "203.0.113.5</body></html>"),
+         "203.0.113.5"},
+        {Page("0.0.0.0"), "0.0.0.0"},
+        {Page("255.255.255.255\n"), "255.255.255.255"},
+        {Page("v1.2 at 10.0.0.1."), "10.0.0.1"},      // a version, then a full stop
+        {Page("1.2.3.4.5 then 6.7.8.9"), "6.7.8.9"},  // five parts are no quad
+        {Page("256.1.1.1 or 1.1.1.1"), "1.1.1.1"},
+        {Page("1234.1.1.1"), std::nullopt},
+        {Page("1..2.3"), std::nullopt},
+        {Page("Current IP Address: unknown"), std::nullopt},
+        {Page(""), std::nullopt},
+        {Page("Service Unavailable 10.0.0.1", 503), std::nullopt},
+        {{ExchangeEnd::Unreachable, "10.0.0.1"}, std::nullopt},
+    };
+    for (const auto& c : cases) EXPECT_EQ(AddressInCheckReply(c.reply), c.address) << c.reply.body;
+}
+
+TEST(CheckRequestFor, HostPortPathAndSchemeOrNothing) {
+    const struct {
+        std::string url, host, target;
+        bool secure;
+        unsigned short port;
+    } cases[] = {
+        {"https://checkip.kivo.example/", "checkip.kivo.example", "/", true, 0},
+        {"http://checkip.dyndns.org", "checkip.dyndns.org", "/", false, 0},
+        {"https://ip.example:8443/plain?x=1", "ip.example", "/plain?x=1", true, 8443},
+    };
+    for (const auto& c : cases) {
+        const std::optional<HttpRequest> request = CheckRequestFor(c.url);
+        ASSERT_TRUE(request) << c.url;
+        EXPECT_EQ(request->host + "|" + request->target + "|" + request->headers,
+                  c.host + "|" + c.target + "|");
+        EXPECT_EQ(request->secure, c.secure);
+        EXPECT_EQ(request->port, c.port);
+    }
+    for (const char* bad : {"", "ftp://x/", "https:///", "http://u:p@x/", "https://x:0/",
+                            "https://x:70000/", "https://x:ab/"}) {
+        EXPECT_EQ(CheckRequestFor(bad), std::nullopt) << bad;
+    }
+}
+
+// Ten minutes apart; 5 s after a resume; 5 s after an address change, but such checks at
+// least a minute apart; across the wrap of the millisecond clock.
+TEST(CheckSchedule, DueEveryTenMinutesAndSoonAfterAResumeOrAnAddressChange) {
+    for (const std::uint32_t start : {0u, 0xFFFFFFFFu - 1000}) {
+        CheckSchedule schedule(start);
+        EXPECT_EQ(schedule.DelayUntilDue(start), CheckPeriodMs);
+        EXPECT_FALSE(schedule.TakeDue(start + CheckPeriodMs - 1));
+        EXPECT_TRUE(schedule.TakeDue(start + CheckPeriodMs));
+        std::uint32_t now = start + CheckPeriodMs + 1000;
+        schedule.Resumed(now);
+        EXPECT_EQ(schedule.DelayUntilDue(now), 5000u);
+        EXPECT_TRUE(schedule.TakeDue(now + 5000));
+        now += 5000;
+        schedule.AddressesChanged(now);
+        EXPECT_EQ(schedule.DelayUntilDue(now), 5000u);
+        schedule.AddressesChanged(now + 1000);  // the same reconnection, still changing
+        EXPECT_EQ(schedule.DelayUntilDue(now + 1000), 4000u);
+        EXPECT_TRUE(schedule.TakeDue(now + 5000));
+        schedule.AddressesChanged(now + 20000);
+        EXPECT_EQ(schedule.DelayUntilDue(now + 20000), 45000u) << "a minute after the last";
+        schedule.Resumed(now + 20000);
+        EXPECT_EQ(schedule.DelayUntilDue(now + 20000), 5000u) << "a resume waits for nothing";
+        EXPECT_EQ(schedule.DelayUntilDue(now + 90000), 0u);
+    }
+}
+
+TEST(FieldsFingerprint, ChangesWithEveryFieldAndHoldsNoneOfThem) {
+    const std::string demo = FieldsFingerprint(Demo);
+    EXPECT_EQ(demo, FieldsFingerprint(Demo));
+    EXPECT_EQ(demo.size(), 16u);
+    EXPECT_EQ(demo.find_first_not_of("0123456789ABCDEF"), std::string::npos);
+    const UpdateFields others[] = {
+        {"home.kivo.exampl", "", "demo", "kivo2026"}, {Demo.domain, "1.2.3.4", "demo", "kivo2026"},
+        {Demo.domain, "", "demo2", "kivo2026"},       {Demo.domain, "", "demo", "kivo2027"},
+        {Demo.domain, "", "demok", "ivo2026"},  // the same bytes, split otherwise
+    };
+    for (const UpdateFields& other : others) EXPECT_NE(FieldsFingerprint(other), demo);
+}
+
+TEST(StateFile, KeepsTheMemoryAndForgetsAForeignOrDamagedOne) {
+    const WatchMemory memory = {"203.0.113.5", 1765000000, "0123456789ABCDEF", "FEDCBA9876543210",
+                                1765001800};
+    const std::string bytes = ComposeStateFile(memory);
+    EXPECT_EQ(ReadStateFile(bytes), memory);
+    EXPECT_EQ(bytes.find("kivo2026"), std::string::npos);
+    EXPECT_EQ(ReadStateFile(ComposeStateFile({"1.2.3.4\nheld=9", 5, "AB", "", 0})),
+              (WatchMemory{"1.2.3.4", 5, "AB", "", 0}))
+        << "an address holds no line end";
+    std::string lfOnly = bytes;
+    for (size_t at; (at = lfOnly.find('\r')) != std::string::npos;) lfOnly.erase(at, 1);
+    EXPECT_EQ(ReadStateFile(lfOnly), memory);
+    for (const std::string& foreign :
+         {std::string(), std::string("\xEF\xBB\xBF") + bytes, "[Kivo域名更新器]\r\n" + bytes,
+          bytes.substr(0, bytes.find("fields="))}) {
+        EXPECT_TRUE(ReadStateFile(foreign).confirmedAddress.empty()) << foreign;
+    }
+}
+
+// One run nobody watches, with scripted exchanges: what it says, whether it checked and
+// sent, and what it leaves.
+struct ScriptedRun {
+    WatchMemory memory;
+    UpdateFields fields = Demo;
+    bool atStart = false;
+    std::optional<HttpReply> check = Page("Current IP Address: 203.0.113.5");  // none: no service
+    HttpReply answer = Page("good 127.0.0.1");
+    std::int64_t now = 100 * Day;
+
+    std::vector<std::string> said = {};
+    int checks = 0, updates = 0;
+
+    ScriptedRun& Go() {
+        WatchExchanges exchanges;
+        if (check) exchanges.check = [this] { return ++checks, *check; };
+        exchanges.update = [this](const UpdateFields& sent) {
+            EXPECT_EQ(sent, fields);
+            return ++updates, answer;
+        };
+        exchanges.now = now;
+        exchanges.report = [this](const std::string& text) { said.push_back(text); };
+        exchanges.isLeadByte = [](unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; };
+        RunUnattended(memory, fields, atStart, exchanges);
+        return *this;
+    }
+};
+
+WatchMemory ConfirmedAt(const std::string& address, std::int64_t when,
+                        const UpdateFields& fields = Demo) {
+    return {address, when, FieldsFingerprint(fields), "", 0};
+}
+
+TEST(RunUnattended, SendsOnlyWhenTheAddressOrTheFieldsChangedOrTwentyFiveDaysPassed) {
+    const std::int64_t now = 100 * Day;
+    const WatchMemory same = ConfirmedAt("203.0.113.5", now - Day);
+    const std::string sending = StartingUpdateText;
+    const struct {
+        const char* row;
+        ScriptedRun run;
+        std::vector<std::string> said;
+        int checks, updates;
+    } cases[] = {
+        {"unchanged", {same}, {"IP地址没有变化,无需更新,当前IP为:203.0.113.5"}, 1, 0},
+        {"unchanged at start",
+         {same, Demo, true},
+         {"IP地址没有变化,无需更新,当前IP为:203.0.113.5"},
+         1,
+         0},
+        {"changed",
+         {ConfirmedAt("198.51.100.7", now - Day)},
+         {sending, Confirmed + "127.0.0.1"},
+         1,
+         1},
+        {"nothing confirmed", {}, {sending, Confirmed + "127.0.0.1"}, 1, 1},
+        {"nothing confirmed, at start: no check",
+         {{}, Demo, true},
+         {sending, Confirmed + "127.0.0.1"},
+         0,
+         1},
+        {"a field changed",
+         {ConfirmedAt("203.0.113.5", now - Day, {Demo.domain, "", "demo", "old"})},
+         {sending, Confirmed + "127.0.0.1"},
+         1,
+         1},
+        {"24 days",
+         {ConfirmedAt("203.0.113.5", now - 25 * Day + 1)},
+         {"IP地址没有变化,无需更新,当前IP为:203.0.113.5"},
+         1,
+         0},
+        {"25 days",
+         {ConfirmedAt("203.0.113.5", now - 25 * Day)},
+         {sending, Confirmed + "127.0.0.1"},
+         1,
+         1},
+        {"check failed",
+         {same, Demo, false, Page("<p>busy</p>")},
+         {"无法获取当前IP地址,稍后自动重试!"},
+         1,
+         0},
+        {"check failed, nothing confirmed",
+         {{}, Demo, false, HttpReply{}},
+         {"无法获取当前IP地址,稍后自动重试!"},
+         1,
+         0},
+        {"the IP field's address, unchanged",
+         {ConfirmedAt("10.0.0.9", now - Day, {Demo.domain, "10.0.0.9", "demo", "kivo2026"}),
+          {Demo.domain, "10.0.0.9", "demo", "kivo2026"}},
+         {"IP地址没有变化,无需更新,当前IP为:10.0.0.9"},
+         0,
+         0},
+        {"no check service", {same, Demo, false, std::nullopt}, {}, 0, 0},
+        {"no check service, at start",
+         {same, Demo, true, std::nullopt},
+         {sending, Confirmed + "127.0.0.1"},
+         0,
+         1},
+        {"paused",
+         {{"203.0.113.5", now - Day, FieldsFingerprint(Demo), FieldsFingerprint(Demo), 0}},
+         {},
+         0,
+         0},
+        {"paused for other fields",
+         {{"", 0, "", FieldsFingerprint({"a.b.c.d.e.f", "", "x", "y"}), 0}},
+         {sending, Confirmed + "127.0.0.1"},
+         1,
+         1},
+        {"held after 911",
+         {{"198.51.100.7", now - Day, FieldsFingerprint(Demo), "", now + 1}},
+         {},
+         0,
+         0},
+        {"the hold is over",
+         {{"198.51.100.7", now - Day, FieldsFingerprint(Demo), "", now}},
+         {sending, Confirmed + "127.0.0.1"},
+         1,
+         1},
+        {"a field fails its check",
+         {same, {"bad", "", "demo", "kivo2026"}},
+         {"您的 域名 输入不正确,请检查后在尝试更新操作!"},
+         0,
+         0},
+        {"an unknown answer, cut",
+         {{}, Demo, false, Page("1.2.3.4"), Page("hello\r\nworld")},
+         {sending, "未知消息:hello"},
+         1,
+         1},
+    };
+    for (auto c : cases) {
+        c.run.Go();
+        EXPECT_EQ(c.run.said, c.said) << c.row;
+        EXPECT_EQ(c.run.checks, c.checks) << c.row;
+        EXPECT_EQ(c.run.updates, c.updates) << c.row;
+    }
+}
+
+// What the answer leaves for the next run, and the next run after it.
+TEST(RunUnattended, AnAnswerThatNeedsTheUserPausesUntilAFieldChangesAndTroubleHoldsHalfAnHour) {
+    const std::int64_t now = 100 * Day;
+    const struct {
+        std::string answer;
+        WatchMemory after;
+    } cases[] = {
+        {"nochg 127.0.0.1", ConfirmedAt("203.0.113.5", now)},  // the checked address counts
+        {"badauth", {"", 0, "", FieldsFingerprint(Demo), 0}},
+        {"nohost", {"", 0, "", FieldsFingerprint(Demo), 0}},
+        {"!donator", {"", 0, "", FieldsFingerprint(Demo), 0}},
+        {"what?", {"", 0, "", FieldsFingerprint(Demo), 0}},
+        {"911", {"", 0, "", "", now + 30 * 60}},
+        {"dnserr", {"", 0, "", "", now + 30 * 60}},
+    };
+    for (const auto& c : cases) {
+        ScriptedRun first;
+        first.answer = Page(c.answer);
+        EXPECT_EQ(first.Go().memory, c.after) << c.answer;
+        ScriptedRun next{first.memory};
+        EXPECT_EQ(next.Go().updates, 0) << c.answer << ": no retry with the same address";
+    }
+    ScriptedRun unreachable;
+    unreachable.answer = HttpReply{};
+    EXPECT_EQ(unreachable.Go().memory, WatchMemory{}) << "the next check retries";
+    EXPECT_EQ(unreachable.said.back(), "无法连接到服务器,请检查网络!");
+}
+
+// F3 sends whatever the rules say, lifts a pause, and its confirmation names the address
+// the provider answered with, no check having preceded it.
+TEST(RunUserUpdate, AlwaysSendsLiftsThePauseAndKeepsTheAnsweredAddress) {
+    WatchMemory memory = {"203.0.113.5", 1, FieldsFingerprint(Demo), FieldsFingerprint(Demo), 0};
+    WatchExchanges exchanges;
+    exchanges.update = [](const UpdateFields&) { return Page("good 198.51.100.7"); };
+    exchanges.now = 500;
+    EXPECT_EQ(RunUserUpdate(memory, Demo, exchanges).statusText, Confirmed + "198.51.100.7");
+    EXPECT_EQ(memory, ConfirmedAt("198.51.100.7", 500));
+    exchanges.update = [](const UpdateFields&) { return Page("badauth"); };
+    RunUserUpdate(memory, Demo, exchanges);
+    EXPECT_EQ(memory.pausedFields, FieldsFingerprint(Demo));
+    EXPECT_EQ(memory.confirmedAddress, "198.51.100.7");
+}
+
+}  // namespace

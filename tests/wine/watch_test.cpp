@@ -1,0 +1,129 @@
+// The unattended watch as a user meets it with "自动更新" ticked: it checks the address when
+// Windows resumes (as every 10 minutes), updates only when it changed, keeps what it knows
+// across restarts, stops after an answer that needs the user, never opens a box and never
+// holds the window.
+#include "tests/wine/harness.h"
+
+using namespace kivo_test;
+
+namespace {
+
+const std::string Updated = "恭喜您,您的域名更新成功,当前IP为:";
+const std::string Unchanged = "您的域名无需更新,当前IP为:";
+const std::string AddressSame = "IP地址没有变化,无需更新,当前IP为:";
+const std::string CheckFailed = "无法获取当前IP地址,稍后自动重试!";
+
+// Kivo in a folder of the test's own, started from these settings with "自动更新" ticked.
+struct WatchedKivo : TestKivo {
+    explicit WatchedKivo(const std::string& password = DemoPassword,
+                         const std::string& state = "") {
+        WriteFileBytes(folder + "kivo.Lr", std::string("Host=") + DemoHost +
+                                               "|\r\nName=" + DemoUser + "|\r\nPwd=" + password +
+                                               "|\r\nAuto=True\r\n");
+        if (!state.empty()) WriteFileBytes(folder + "kivo.state", state);
+        Start().Main();
+    }
+    bool Shows(const std::string& status, DWORD timeoutMs = 10000) {
+        return WaitFor([&] { return Text(IDC_STATUS_LINE) == status; }, timeoutMs);
+    }
+    // Windows reports a resume from sleep: a check follows 5 s later.
+    bool ResumeShows(const std::string& status) {
+        SetText(IDC_STATUS_LINE, "");
+        Post(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+        return Shows(status);
+    }
+};
+
+}  // namespace
+
+TEST(Watch, SendsOnlyWhenTheCheckedAddressChangesAlsoAfterARestart) {
+    SimReset();
+    std::string state;
+    {
+        WatchedKivo kivo;
+        // Nothing confirmed yet: the start sends at once, as every start did, without a check.
+        EXPECT_TRUE(kivo.Shows(Updated + "127.0.0.1")) << kivo.Text(IDC_STATUS_LINE);
+        EXPECT_TRUE(SimChecks().empty());
+        const std::string newAddress = "checkip?address=" + HexEncode("203.0.113.5");
+        const struct {
+            std::string checkService, status;
+            size_t updates;
+        } steps[] = {
+            {"checkip?fail=none", AddressSame + "127.0.0.1", 1},
+            // The update that the new address needs; the provider sees the request come
+            // from 127.0.0.1, which it already holds.
+            {newAddress, Unchanged + "127.0.0.1", 2},
+            {"checkip?fail=garbage", CheckFailed, 2},
+            {"checkip?fail=status", CheckFailed, 2},
+            {"checkip?fail=none", AddressSame + "203.0.113.5", 2},
+        };
+        for (const auto& step : steps) {
+            SimControl(step.checkService);
+            EXPECT_TRUE(kivo.ResumeShows(step.status))
+                << step.checkService << ": " << kivo.Text(IDC_STATUS_LINE);
+            EXPECT_EQ(SimRequests().size(), step.updates) << step.checkService;
+        }
+        EXPECT_TRUE(kivo.Boxes().empty());
+        state = ReadFileBytes(kivo.folder + "kivo.state");
+        EXPECT_EQ(state.find(DemoPassword), std::string::npos) << state;
+    }
+    // One GET with Kivo's name and no credentials, through TLS to the check service.
+    std::string check = SimChecks().at(0);
+    CharUpperA(&check[0]);
+    EXPECT_EQ(check, "TUNNEL=" + HexEncode("checkip.kivo.example:443") + " PATH=" + HexEncode("/") +
+                         " AGENT=" + HexEncode("Kivo/" KIVO_VERSION " " KIVO_AUTHOR_EMAIL) +
+                         " CREDENTIALS=0");
+    // A restart with the address unchanged checks first and sends nothing.
+    WatchedKivo again(DemoPassword, state);
+    EXPECT_TRUE(again.Shows(AddressSame + "203.0.113.5")) << again.Text(IDC_STATUS_LINE);
+    EXPECT_EQ(SimRequests().size(), 2u);
+}
+
+// Regression of the old start, too: a box at logon had nobody to close it.
+TEST(Watch, PausesAfterAnAnswerThatNeedsTheUserUntilAFieldChangesAndOpensNoBox) {
+    SimReset();
+    WatchedKivo kivo("wrong-password");
+    EXPECT_TRUE(kivo.Shows("用户名或密码错误,请检查!")) << kivo.Text(IDC_STATUS_LINE);
+    kivo.Post(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    EXPECT_FALSE(WaitFor([] { return !SimChecks().empty(); }, 7000)) << "paused: not even a check";
+    const struct {
+        int field;
+        std::string text, status;
+        std::vector<std::string> answer;
+    } steps[] = {
+        {IDC_PASSWORD_FIELD, DemoPassword, Updated + "127.0.0.1", {}},
+        {IDC_IP_FIELD, "10.0.0.9", "未知消息:hello", {"hello\r\nworld"}},
+        {IDC_HOST_FIELD, "bad", "您的 域名 输入不正确,请检查后在尝试更新操作!", {}},
+    };
+    for (const auto& step : steps) {
+        if (!step.answer.empty()) SimAnswer(200, step.answer);
+        kivo.SetText(step.field, step.text);
+        EXPECT_TRUE(kivo.ResumeShows(step.status)) << kivo.Text(IDC_STATUS_LINE);
+        EXPECT_TRUE(kivo.Boxes().empty()) << step.status;
+    }
+    EXPECT_EQ(SimRequests().size(), 3u);
+}
+
+// A check service that stays silent for its full 25 s holds the worker, never the window;
+// and " 关 " meanwhile ends Kivo at once.
+TEST(Watch, WindowAnswersWhileACheckIsSilentAndClosesWithoutWaitingForIt) {
+    SimReset();
+    WatchedKivo kivo;
+    ASSERT_TRUE(kivo.Shows(Updated + "127.0.0.1"));
+    SimCheckFails("silence");
+    kivo.Post(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    ASSERT_TRUE(WaitFor([] { return !SimChecks().empty(); }, 10000));
+    const DWORD start = GetTickCount();
+    kivo.SetText(IDC_HOST_FIELD, "typed.while.checking");
+    EXPECT_EQ(kivo.Text(IDC_HOST_FIELD), "typed.while.checking");
+    EXPECT_TRUE(ScreenShows(kivo.Main(), ControlRect(kivo.Main(), IDC_HOST_FIELD),
+                            [](const Pixels& p) { return p.Count(0) > 10; }));
+    EXPECT_LT(GetTickCount() - start, 2000u);
+    kivo.Click(IDC_CLOSE_LABEL);
+    const Box notice = kivo.WaitBox();
+    EXPECT_EQ(notice.caption, "提示");
+    kivo.CloseBox(notice);
+    EXPECT_EQ(kivo.ExitCode(3000), 0u);
+    EXPECT_LT(GetTickCount() - start, 8000u);
+    SimReset();  // ends the silence
+}

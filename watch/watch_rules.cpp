@@ -1,0 +1,215 @@
+#include "watch/watch_rules.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr char StateHeader[] = "[Kivo state 1]";
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The dotted quad whose run of digits and dots is `run`, or nothing.
+std::optional<std::string> DottedQuad(const std::string& run) {
+    int parts = 0;
+    for (size_t at = 0; at <= run.size(); ++parts) {
+        const size_t end = std::min(run.find('.', at), run.size());
+        const std::string part = run.substr(at, end - at);
+        if (part.empty() || part.size() > 3 || std::atoi(part.c_str()) > 255) return std::nullopt;
+        at = end + 1;
+    }
+    if (parts != 4) return std::nullopt;
+    return run;
+}
+
+bool After(std::uint32_t a, std::uint32_t b) { return static_cast<std::int32_t>(a - b) > 0; }
+
+std::int64_t NumberOf(const std::string& text) {
+    char* end = nullptr;
+    const long long value = std::strtoll(text.c_str(), &end, 10);
+    return !text.empty() && *end == '\0' ? value : 0;
+}
+
+std::string FirstLineOf(const std::string& text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
+}  // namespace
+
+std::optional<HttpRequest> CheckRequestFor(const std::string& url) {
+    HttpRequest request;
+    size_t rest = 0;
+    if (url.rfind("https://", 0) == 0) {
+        rest = 8;
+    } else if (url.rfind("http://", 0) == 0) {
+        request.secure = false;
+        rest = 7;
+    } else {
+        return std::nullopt;
+    }
+    const size_t pathAt = std::min(url.find('/', rest), url.size());
+    std::string authority = url.substr(rest, pathAt - rest);
+    if (const size_t colon = authority.find(':'); colon != std::string::npos) {
+        const std::string port = authority.substr(colon + 1);
+        const std::int64_t number = NumberOf(port);
+        if (number < 1 || number > 65535) return std::nullopt;
+        request.port = static_cast<unsigned short>(number);
+        authority.resize(colon);
+    }
+    if (authority.empty() || authority.find_first_of("@ ") != std::string::npos) {
+        return std::nullopt;
+    }
+    request.host = authority;
+    request.target = pathAt < url.size() ? url.substr(pathAt) : "/";
+    return request;
+}
+
+std::optional<std::string> AddressInCheckReply(const HttpReply& reply) {
+    if (reply.end != ExchangeEnd::Replied || reply.status != 200) return std::nullopt;
+    const std::string& body = reply.body;
+    for (size_t at = 0; at < body.size(); ++at) {
+        if (!IsDigit(body[at])) continue;
+        size_t end = at;
+        while (end < body.size() && (IsDigit(body[end]) || body[end] == '.')) ++end;
+        std::string run = body.substr(at, end - at);
+        while (!run.empty() && run.back() == '.') run.pop_back();  // a sentence's full stop
+        if (const std::optional<std::string> quad = DottedQuad(run)) return quad;
+        at = end;
+    }
+    return std::nullopt;
+}
+
+void CheckSchedule::Bring(std::uint32_t at) {
+    if (After(dueAt_, at)) dueAt_ = at;
+}
+
+void CheckSchedule::AddressesChanged(std::uint32_t now) {
+    if (lastChangeCheckAt_ && After(*lastChangeCheckAt_, now)) return;  // that check sees it
+    std::uint32_t at = now + NudgeDelayMs;
+    if (lastChangeCheckAt_ && After(*lastChangeCheckAt_ + AddressChangeSpacingMs, at)) {
+        at = *lastChangeCheckAt_ + AddressChangeSpacingMs;
+    }
+    lastChangeCheckAt_ = at;
+    Bring(at);
+}
+
+std::uint32_t CheckSchedule::DelayUntilDue(std::uint32_t now) const {
+    return After(dueAt_, now) ? dueAt_ - now : 0;
+}
+
+bool CheckSchedule::TakeDue(std::uint32_t now) {
+    if (After(dueAt_, now)) return false;
+    dueAt_ = now + CheckPeriodMs;
+    return true;
+}
+
+// FNV-1a over each field's length and bytes, so that no two field sets run together.
+std::string FieldsFingerprint(const UpdateFields& fields) {
+    std::uint64_t hash = 14695981039346656037ull;
+    auto mix = [&hash](unsigned char byte) { hash = (hash ^ byte) * 1099511628211ull; };
+    for (const std::string* field :
+         {&fields.domain, &fields.address, &fields.user, &fields.password}) {
+        for (size_t size = field->size(), i = 0; i < 4; ++i, size >>= 8) mix(size & 0xFF);
+        for (const char c : *field) mix(static_cast<unsigned char>(c));
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llX", static_cast<unsigned long long>(hash));
+    return text;
+}
+
+std::string ComposeStateFile(const WatchMemory& memory) {
+    return std::string(StateHeader) + "\r\naddress=" + FirstLineOf(memory.confirmedAddress) +
+           "\r\nconfirmed=" + std::to_string(memory.confirmedAt) +
+           "\r\nfields=" + memory.confirmedFields + "\r\npaused=" + memory.pausedFields +
+           "\r\nheld=" + std::to_string(memory.heldUntil) + "\r\n";
+}
+
+WatchMemory ReadStateFile(const std::string& bytes) {
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < bytes.size();) {
+        const size_t end = std::min(bytes.find('\n', at), bytes.size());
+        std::string line = bytes.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        at = end + 1;
+    }
+    WatchMemory memory;
+    if (lines.empty() || lines[0] != StateHeader) return memory;
+    for (const std::string& line : lines) {
+        const size_t equals = line.find('=');
+        const std::string key = line.substr(0, equals), value = line.substr(equals + 1);
+        if (equals == std::string::npos) continue;
+        if (key == "address") memory.confirmedAddress = value;
+        if (key == "confirmed") memory.confirmedAt = NumberOf(value);
+        if (key == "fields") memory.confirmedFields = value;
+        if (key == "paused") memory.pausedFields = value;
+        if (key == "held") memory.heldUntil = NumberOf(value);
+    }
+    // A confirmation is whole or none: without its fields it could never be compared.
+    if (memory.confirmedFields.empty()) memory.confirmedAddress.clear();
+    return memory;
+}
+
+WatchMemory MemoryAfter(WatchMemory memory, const ReplyOutcome& outcome,
+                        const std::string& fingerprint,
+                        const std::optional<std::string>& currentAddress, std::int64_t now) {
+    switch (outcome.kind) {
+        case AnswerKind::Confirmed:
+            memory.confirmedAddress = FirstLineOf(currentAddress.value_or(outcome.address));
+            memory.confirmedAt = now;
+            memory.confirmedFields = fingerprint;
+            memory.pausedFields.clear();
+            memory.heldUntil = 0;
+            break;
+        case AnswerKind::NeedsUser: memory.pausedFields = fingerprint; break;
+        case AnswerKind::ProviderTrouble:
+            memory.heldUntil = now + ProviderTroubleWaitSeconds;
+            break;
+        case AnswerKind::NoAnswer: break;
+    }
+    return memory;
+}
+
+void RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool atStart,
+                   const WatchExchanges& exchanges) {
+    const std::string fingerprint = FieldsFingerprint(fields);
+    if (memory.pausedFields == fingerprint) return;
+    if (const FieldCheck* failed = FirstFailedCheck(fields)) {
+        exchanges.report(failed->statusText);
+        memory.pausedFields = fingerprint;
+        return;
+    }
+    if (exchanges.now < memory.heldUntil) return;
+    const bool confirmed = !memory.confirmedAddress.empty();
+    std::optional<std::string> current;
+    if (!fields.address.empty()) {
+        current = fields.address;
+    } else if (exchanges.check && (confirmed || !atStart)) {
+        current = AddressInCheckReply(exchanges.check());
+        if (!current) {
+            exchanges.report(CheckFailedText);
+            return;
+        }
+    }
+    const bool send = !confirmed || memory.confirmedFields != fingerprint ||
+                      exchanges.now - memory.confirmedAt >= RefreshAfterSeconds ||
+                      (current ? *current != memory.confirmedAddress : atStart);
+    if (!send) {
+        if (current) exchanges.report(AddressUnchangedText + *current);
+        return;
+    }
+    exchanges.report(StartingUpdateText);
+    const ReplyOutcome outcome = OutcomeOf(exchanges.update(fields));
+    memory = MemoryAfter(memory, outcome, fingerprint, current, exchanges.now);
+    exchanges.report(UnattendedStatusOf(outcome, exchanges.isLeadByte));
+}
+
+ReplyOutcome RunUserUpdate(WatchMemory& memory, const UpdateFields& fields,
+                           const WatchExchanges& exchanges) {
+    memory.pausedFields.clear();
+    const ReplyOutcome outcome = OutcomeOf(exchanges.update(fields));
+    memory = MemoryAfter(memory, outcome, FieldsFingerprint(fields), std::nullopt, exchanges.now);
+    return outcome;
+}

@@ -1,0 +1,113 @@
+// The rules of the unattended watch over plain byte strings: reading the address-check
+// service's answer, when a check is due, whether to send an update, what an answer
+// leaves for the next run, and the state file that keeps it across restarts.
+#ifndef KIVO_WATCH_RULES_H
+#define KIVO_WATCH_RULES_H
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "update/update_rules.h"
+
+inline constexpr char AddressUnchangedText[] = "IP地址没有变化,无需更新,当前IP为:";
+inline constexpr char CheckFailedText[] = "无法获取当前IP地址,稍后自动重试!";
+
+// --- the address-check service
+
+// The GET for a check service's address ("http://host[:port]/path" or "https://..."),
+// without credentials; nothing for an empty or malformed address.
+std::optional<HttpRequest> CheckRequestFor(const std::string& url);
+
+// The address a check service reported: the first dotted quad of a 200 reply's body,
+// four decimal parts of 0-255 each. Nothing when the check failed.
+std::optional<std::string> AddressInCheckReply(const HttpReply& reply);
+
+// --- when checks are due (milliseconds of a clock that wraps, like GetTickCount's)
+
+inline constexpr std::uint32_t CheckPeriodMs = 10 * 60 * 1000;
+inline constexpr std::uint32_t NudgeDelayMs = 5 * 1000;
+// A network that reconnects reports many address changes: their checks stay this far apart.
+inline constexpr std::uint32_t AddressChangeSpacingMs = 60 * 1000;
+
+class CheckSchedule {
+public:
+    explicit CheckSchedule(std::uint32_t now) : dueAt_(now + CheckPeriodMs) {}
+    // Windows resumed from sleep.
+    void Resumed(std::uint32_t now) { Bring(now + NudgeDelayMs); }
+    // The PC's own addresses changed.
+    void AddressesChanged(std::uint32_t now);
+    // How long until the next check is due; 0 when it is due now. Once due, the next one
+    // is due a period later.
+    std::uint32_t DelayUntilDue(std::uint32_t now) const;
+    bool TakeDue(std::uint32_t now);
+
+private:
+    void Bring(std::uint32_t at);
+
+    std::uint32_t dueAt_;
+    std::optional<std::uint32_t> lastChangeCheckAt_;
+};
+
+// --- what the watch remembers, and the state file that keeps it
+
+inline constexpr std::int64_t RefreshAfterSeconds = 25 * 24 * 60 * 60;
+inline constexpr std::int64_t ProviderTroubleWaitSeconds = 30 * 60;
+
+// A digest of the four fields that stands for them in the state file: it changes whenever
+// any of them changes, and holds none of them, the password least of all.
+std::string FieldsFingerprint(const UpdateFields& fields);
+
+struct WatchMemory {
+    std::string confirmedAddress;  // empty: no update confirmed yet
+    std::int64_t confirmedAt = 0;  // seconds since 1970 (UTC)
+    std::string confirmedFields;   // the fingerprint of the fields of that update
+    std::string pausedFields;      // the fields an answer that needs the user came for
+    std::int64_t heldUntil = 0;    // no unattended update before this, after 911 or dnserr
+    bool operator==(const WatchMemory& o) const {
+        return confirmedAddress == o.confirmedAddress && confirmedAt == o.confirmedAt &&
+               confirmedFields == o.confirmedFields && pausedFields == o.pausedFields &&
+               heldUntil == o.heldUntil;
+    }
+};
+
+// The state file's bytes, and back; a missing, damaged or foreign file is an empty memory.
+std::string ComposeStateFile(const WatchMemory& memory);
+WatchMemory ReadStateFile(const std::string& bytes);
+
+// What an answer leaves: a confirmation records the address that led to it (the current
+// address where one was known, else the one the answer names), the fields and the time,
+// and lifts a pause; an answer that needs the user pauses the watch until the fields
+// change; trouble at the provider holds it for 30 minutes; no answer changes nothing.
+WatchMemory MemoryAfter(WatchMemory memory, const ReplyOutcome& outcome,
+                        const std::string& fingerprint,
+                        const std::optional<std::string>& currentAddress, std::int64_t now);
+
+// --- runs
+
+// The exchanges of one run: with the check service (null when the build has none) and with
+// the provider; the current time; and where the run's status texts go.
+struct WatchExchanges {
+    std::function<HttpReply()> check;
+    std::function<HttpReply(const UpdateFields&)> update;
+    std::int64_t now = 0;
+    std::function<void(const std::string&)> report;
+    bool (*isLeadByte)(unsigned char) = nullptr;  // of the ANSI code page
+};
+
+// A run nobody watches: at start, or when a check is due with "自动更新" ticked. Paused,
+// held or with fields that fail their checks it sends nothing; it learns the current
+// address (the IP field's, or the check service's) and sends the update only when that
+// address differs from the last confirmed one, a field changed since, 25 days have passed,
+// or no update has been confirmed. At start without a confirmed update, or without any way
+// to learn the address, it sends as every start did before.
+void RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool atStart,
+                   const WatchExchanges& exchanges);
+
+// The user's own update (F3, "更 新", the tray menu), whose fields passed their checks: it
+// always sends, and its answer lifts a pause.
+ReplyOutcome RunUserUpdate(WatchMemory& memory, const UpdateFields& fields,
+                           const WatchExchanges& exchanges);
+
+#endif

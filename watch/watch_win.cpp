@@ -1,0 +1,206 @@
+#include "watch/watch_win.h"
+
+#include <iphlpapi.h>
+#include <process.h>
+
+#include <deque>
+#include <memory>
+#include <optional>
+
+#include "build_config.h"
+#include "resources/resource_ids.h"
+#include "settings/file_io_win.h"
+#include "update/http_get_win.h"
+#include "update/run_update_win.h"
+#include "watch/watch_rules.h"
+
+namespace {
+
+constexpr char StateExtension[] = ".state";
+
+// What the worker asks the window to show.
+struct Report {
+    std::optional<ReplyOutcome> userOutcome;  // the user's run: its status or its box
+    std::string status;                       // else a status text
+};
+
+struct Job {
+    enum Kind { User, AtStart, Due } kind;
+    UpdateFields fields;
+};
+
+// Shared between the window's thread and the worker, under Lock.
+CRITICAL_SECTION Lock;
+std::deque<Job> Jobs;
+HANDLE JobsWaiting;  // an auto-reset event
+
+// The window's thread alone.
+HWND Window;
+std::optional<CheckSchedule> Schedule;
+
+class Locked {
+public:
+    Locked() { EnterCriticalSection(&Lock); }
+    ~Locked() { LeaveCriticalSection(&Lock); }
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+};
+
+std::int64_t SecondsSince1970() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const std::int64_t ticks =
+        (static_cast<std::int64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return (ticks - 116444736000000000LL) / 10000000;  // 100 ns ticks since 1601
+}
+
+void Post(Report report) {
+    auto* posted = new Report(std::move(report));
+    if (!PostMessageA(Window, WatchReportMessage, 0, reinterpret_cast<LPARAM>(posted))) {
+        delete posted;  // the window has gone
+    }
+}
+
+WatchMemory ReadState(const std::string& path) {
+    try {
+        if (FileExistsAt(path)) return ReadStateFile(ReadWholeFile(path));
+    } catch (const std::exception&) {
+    }
+    return {};
+}
+
+// A state file that cannot be written costs at most one update more after a restart.
+void SaveState(const std::string& path, const WatchMemory& memory) {
+    try {
+        ReplacementFile file(path);
+        file.Write(ComposeStateFile(memory));
+        file.PutInPlace();
+    } catch (const std::exception&) {
+    }
+}
+
+void RunJob(const Job& job, WatchMemory& memory, const std::optional<HttpRequest>& check) {
+    WatchExchanges exchanges;
+    if (check) exchanges.check = [&check] { return HttpGetText(*check); };
+    exchanges.update = SendUpdate;
+    exchanges.now = SecondsSince1970();
+    exchanges.report = [](const std::string& status) { Post({std::nullopt, status}); };
+    exchanges.isLeadByte = IsLeadByteOfAnsiCodePage;
+    if (job.kind == Job::User) {
+        Post({RunUserUpdate(memory, job.fields, exchanges), {}});
+    } else {
+        RunUnattended(memory, job.fields, job.kind == Job::AtStart, exchanges);
+    }
+}
+
+std::optional<Job> NextJob() {
+    Locked locked;
+    if (Jobs.empty()) return std::nullopt;
+    Job job = Jobs.front();
+    Jobs.pop_front();
+    return job;
+}
+
+// Asks Windows to signal the event at the next change of the PC's addresses; false where it
+// cannot (then no change is ever reported, and the periodic checks carry on alone).
+bool WatchAddresses(OVERLAPPED& overlapped) {
+    HANDLE ignored = nullptr;
+    return NotifyAddrChange(&ignored, &overlapped) == ERROR_IO_PENDING;
+}
+
+unsigned __stdcall WorkerMain(void*) {
+    const std::string statePath = PathBesideProgram(StateExtension);
+    const std::optional<HttpRequest> check = CheckRequestFor(KIVO_CHECK_URL);
+    WatchMemory memory = ReadState(statePath);
+    OVERLAPPED addressChange = {};
+    addressChange.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    const bool watchingAddresses = WatchAddresses(addressChange);
+    const HANDLE wakers[] = {JobsWaiting, addressChange.hEvent};
+    for (;;) {
+        const DWORD woken =
+            WaitForMultipleObjects(watchingAddresses ? 2 : 1, wakers, FALSE, INFINITE);
+        if (woken == WAIT_OBJECT_0 + 1) {
+            ResetEvent(addressChange.hEvent);
+            PostMessageA(Window, AddressesChangedMessage, 0, 0);
+            WatchAddresses(addressChange);
+            continue;
+        }
+        while (const std::optional<Job> job = NextJob()) {
+            const WatchMemory before = memory;
+            try {
+                RunJob(*job, memory, check);
+            } catch (const std::exception&) {
+                continue;  // out of memory: this run is lost, the next one comes
+            }
+            if (!(memory == before)) SaveState(statePath, memory);
+        }
+    }
+}
+
+// A run nobody asked for replaces one that is still waiting: the newer fields count.
+void Queue(Job job) {
+    {
+        Locked locked;
+        if (job.kind != Job::User && !Jobs.empty() && Jobs.back().kind != Job::User) {
+            Jobs.back().fields = job.fields;
+        } else {
+            Jobs.push_back(std::move(job));
+        }
+    }
+    SetEvent(JobsWaiting);
+}
+
+bool AutoUpdateTicked(HWND mainDialog) {
+    return IsDlgButtonChecked(mainDialog, IDC_AUTO_UPDATE_BOX) == BST_CHECKED;
+}
+
+void ArmTimer(HWND mainDialog) {
+    const std::uint32_t delay = Schedule->DelayUntilDue(GetTickCount());
+    SetTimer(mainDialog, WatchTimerId, delay > 0 ? delay : 1, nullptr);
+}
+
+}  // namespace
+
+void StartWatch(HWND mainDialog) {
+    Window = mainDialog;
+    InitializeCriticalSection(&Lock);
+    JobsWaiting = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    // The worker lives as long as the process: ending Kivo never waits for an exchange.
+    const uintptr_t worker = _beginthreadex(nullptr, 0, WorkerMain, nullptr, 0, nullptr);
+    if (worker) CloseHandle(reinterpret_cast<HANDLE>(worker));
+    Schedule.emplace(GetTickCount());
+    ArmTimer(mainDialog);
+    if (AutoUpdateTicked(mainDialog)) Queue({Job::AtStart, ReadUpdateFields(mainDialog)});
+}
+
+void RunUpdate(HWND mainDialog) {
+    const UpdateFields fields = ReadUpdateFields(mainDialog);
+    if (FieldsPassForUser(mainDialog, fields)) Queue({Job::User, fields});
+}
+
+void OnWatchTimer(HWND mainDialog) {
+    KillTimer(mainDialog, WatchTimerId);
+    if (Schedule->TakeDue(GetTickCount()) && AutoUpdateTicked(mainDialog)) {
+        Queue({Job::Due, ReadUpdateFields(mainDialog)});
+    }
+    ArmTimer(mainDialog);
+}
+
+void OnResumed(HWND mainDialog) {
+    Schedule->Resumed(GetTickCount());
+    ArmTimer(mainDialog);
+}
+
+void OnAddressesChanged(HWND mainDialog) {
+    Schedule->AddressesChanged(GetTickCount());
+    ArmTimer(mainDialog);
+}
+
+void OnWatchReport(HWND mainDialog, LPARAM posted) {
+    const std::unique_ptr<Report> report(reinterpret_cast<Report*>(posted));
+    if (report->userOutcome) {
+        ShowUserOutcome(mainDialog, *report->userOutcome);
+    } else {
+        ShowStatus(mainDialog, report->status);
+    }
+}

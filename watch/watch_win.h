@@ -1,0 +1,32 @@
+// The watch's Win32 side. Every exchange with the provider and the address-check service
+// runs on one worker thread, one at a time, so that the window never waits for them; the
+// worker touches no window and reports to MainDialog by posted messages. The schedule of
+// checks lives on the window's thread.
+#ifndef KIVO_WATCH_WIN_H
+#define KIVO_WATCH_WIN_H
+
+#include <windows.h>
+
+// Posted by the worker: a status text, or the user's outcome, to show (lParam owns it).
+constexpr UINT WatchReportMessage = WM_APP + 1;
+// Posted by the worker when the PC's own addresses changed.
+constexpr UINT AddressesChangedMessage = WM_APP + 2;
+constexpr UINT_PTR WatchTimerId = 500;
+
+// Once the window is up: starts the worker and the schedule, and with "自动更新" ticked
+// hands it the start-up run.
+void StartWatch(HWND mainDialog);
+
+// F3, "更 新" and the tray menu: the fields are checked here, with the warning boxes, and
+// the update always goes out, after any exchange still running.
+void RunUpdate(HWND mainDialog);
+
+// WM_TIMER of WatchTimerId: a check is due when "自动更新" is ticked at that moment.
+void OnWatchTimer(HWND mainDialog);
+// Windows resumed from sleep, or the PC's addresses changed: a check comes soon.
+void OnResumed(HWND mainDialog);
+void OnAddressesChanged(HWND mainDialog);
+
+void OnWatchReport(HWND mainDialog, LPARAM report);
+
+#endif

@@ -1,6 +1,6 @@
 #include "app/app_texts.h"
 
-#include "app/text_lines.h"
+#include "base/text_lines.h"
 
 std::string UsageText() {
     static const char* const lines[] = {

@@ -1,11 +1,11 @@
 #include "app/main_dialog_win.h"
 
-#include "app/app_handles_win.h"
 #include "app/app_texts.h"
-#include "app/last_resort_win.h"
 #include "app/startup_shortcut_win.h"
 #include "app/tray_rules.h"
 #include "app/tray_win.h"
+#include "base/app_handles_win.h"
+#include "base/last_resort_win.h"
 #include "resources/resource_ids.h"
 #include "settings/settings_file_win.h"
 #include "ui/about_dialog_win.h"

@@ -1,9 +1,9 @@
 // The program entry: process-wide handles, the main dialog, the closing notice.
 #include <windows.h>
 
-#include "app/app_handles_win.h"
 #include "app/app_texts.h"
 #include "app/main_dialog_win.h"
+#include "base/app_handles_win.h"
 #include "resources/resource_ids.h"
 
 HINSTANCE AppInstance;

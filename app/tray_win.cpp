@@ -3,10 +3,10 @@
 #include <cstddef>
 #include <cstring>
 
-#include "app/app_handles_win.h"
 #include "app/app_texts.h"
 #include "app/startup_shortcut_win.h"
 #include "app/tray_rules.h"
+#include "base/app_handles_win.h"
 #include "resources/resource_ids.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "settings/file_io_win.h"
 
-#include "app/last_resort.h"
+#include "base/last_resort.h"
 #include "settings/settings_path.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/app_handles_win.h"
+#include "base/app_handles_win.h"
 #include "resources/resource_ids.h"
 #include "ui/about_rules.h"
 #include "ui/chrome_win.h"

@@ -1,6 +1,6 @@
 #include "ui/about_rules.h"
 
-#include "app/text_lines.h"
+#include "base/text_lines.h"
 
 int16_t CountLines(const std::string& text) {
     int16_t lines = 1;

@@ -1,6 +1,6 @@
 #include "ui/chrome_win.h"
 
-#include "app/app_handles_win.h"
+#include "base/app_handles_win.h"
 #include "ui/chrome_rules.h"
 #include "ui/gdi_objects_win.h"
 

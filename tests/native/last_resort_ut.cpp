@@ -1,7 +1,7 @@
 // The last-resort box text and the I/O error messages.
 #include <gtest/gtest.h>
 
-#include "app/last_resort.h"
+#include "base/last_resort.h"
 
 TEST(LastResort, KnownErrorNumbersHaveTheirTextAndTheBoxEndsInOneDot) {
     const std::pair<int, const char*> cases[] = {

@@ -1,8 +1,8 @@
-#include "app/last_resort_win.h"
+#include "base/last_resort_win.h"
 
 #include <windows.h>
 
-#include "app/last_resort.h"
+#include "base/last_resort.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/last_resort.h"
+#include "base/last_resort.h"
 
 #include <cstdio>
 

@@ -1,12 +1,16 @@
 // Measures kivo.exe under Wine against the provider simulator and prints one figure a
 // line ("name value") for scripts/bench.sh to set in its table: start-up to a usable
 // window, F3 to the final status text, the same GET by a minimal WinINet client in this
-// process (the floor), and the idle program's CPU time. Prints figures; judges nothing.
-//   kivo_bench.exe [runs]    (KIVO_EXE and KIVO_SIM_PORT as for the tests)
+// process (the floor), the idle program's CPU time, and with "自动更新" ticked its CPU time
+// and private bytes over 60 s and its private bytes after many checks. Prints figures;
+// judges nothing.
+//   kivo_bench.exe [runs] [checks]   (KIVO_EXE and KIVO_SIM_PORT as for the tests)
 #include <algorithm>
 #include <cstdio>
 
 #include "driver/kivo_driver.h"
+
+#include <psapi.h>  // after <windows.h>, which the driver includes
 #include "update/update_rules.h"
 
 using namespace kivo_driver;
@@ -58,10 +62,35 @@ double FloorMs(const HttpRequest& request) {
     return NowMs() - start;
 }
 
+double CpuMs(HANDLE process) {
+    FILETIME created, ended, kernel, user;
+    GetProcessTimes(process, &created, &ended, &kernel, &user);
+    auto ms = [](const FILETIME& t) {
+        return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 1e4;
+    };
+    return ms(kernel) + ms(user);
+}
+
+double PrivateKiB(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof counters);
+    return counters.PrivateUsage / 1024.0;
+}
+
+// The CPU time a program takes while it sits idle for the given time.
+double IdleCpuMs(HANDLE process, DWORD ms) {
+    const double before = CpuMs(process);
+    Sleep(ms);
+    return CpuMs(process) - before;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 40;
+    const int checks = argc > 2 ? std::max(1, std::atoi(argv[2])) : 100;
     std::vector<double> starts, updates, floors;
     for (int run = 0; run < std::max(5, runs / 4); ++run) starts.push_back(StartUpMs());
 
@@ -81,17 +110,29 @@ int main(int argc, char** argv) {
         UpdateRequestFor(KIVO_UPDATE_HOST, DemoHost, "", DemoUser, DemoPassword);
     for (int run = 0; run < runs; ++run) floors.push_back(FloorMs(demo));
 
-    FILETIME created, ended, kernel[2], user[2];
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, kivo.ProcessId());
-    GetProcessTimes(process, &created, &ended, &kernel[0], &user[0]);
-    Sleep(10000);
-    GetProcessTimes(process, &created, &ended, &kernel[1], &user[1]);
-    CloseHandle(process);
-    auto ms = [](const FILETIME& t) {
-        return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 1e4;
-    };
+    HANDLE process =
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, kivo.ProcessId());
     std::printf("start %.1f\nupdate %.2f\nfloor %.2f\nidle_cpu %.1f\n", Median(starts),
-                Median(updates), Median(floors),
-                ms(kernel[1]) - ms(kernel[0]) + ms(user[1]) - ms(user[0]));
+                Median(updates), Median(floors), IdleCpuMs(process, 10000));
+    CloseHandle(process);
+
+    // Watching: "自动更新" ticked, the start's update done; then checks, one 5 s after each
+    // resume that Windows reports.
+    Kivo watching("bench-watch");
+    WriteFileBytes(watching.folder + "kivo.Lr",
+                   std::string("Host=") + DemoHost + "|\r\nName=" + DemoUser +
+                       "|\r\nPwd=" + DemoPassword + "|\r\nAuto=True\r\n");
+    watching.Start().Main();
+    WaitFor([&] { return watching.Text(IDC_STATUS_LINE).find("IP为:") != std::string::npos; });
+    process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, watching.ProcessId());
+    std::printf("watch_idle_cpu %.1f\nwatch_private_kib %.0f\n", IdleCpuMs(process, 60000),
+                PrivateKiB(process));
+    for (int check = 0; check < checks; ++check) {
+        watching.SetText(IDC_STATUS_LINE, "");
+        watching.Post(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+        WaitFor([&] { return !watching.Text(IDC_STATUS_LINE).empty(); }, 30000);
+    }
+    std::printf("checks %d\nchecks_private_kib %.0f\n", checks, PrivateKiB(process));
+    CloseHandle(process);
     return 0;
 }

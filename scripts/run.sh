@@ -13,9 +13,11 @@ if [ "${KIVO_PROVIDER:-simulator}" != real ]; then
     export http_proxy=http://127.0.0.1:$KIVO_SIM_PORT
     echo "Provider simulator on $http_proxy, over HTTPS with a test certificate."
     echo "Demo account: domain home.kivo.example, user demo, password kivo2026 (leave the IP empty)."
+    echo "Tick 自动更新 to let Kivo watch the address: the simulator's check service reports"
+    echo "127.0.0.1, so after the first update every check finds it unchanged and sends nothing."
 fi
 
-echo "Starting $build/win32/kivo.exe (settings file: $build/win32/kivo.Lr)"
+echo "Starting $build/win32/kivo.exe (settings: $build/win32/kivo.Lr, watch state: kivo.state)"
 wine "$build/win32/kivo.exe" &
 kivo_pid=$!
 # Known only now: a DISPLAY that does not answer has been replaced by a virtual one.

@@ -186,7 +186,9 @@ void OnWatchTimer(HWND mainDialog) {
     ArmTimer(mainDialog);
 }
 
+// A resume may be reported before the watch has started, under a box of the start-up.
 void OnResumed(HWND mainDialog) {
+    if (!Schedule) return;
     Schedule->Resumed(GetTickCount());
     ArmTimer(mainDialog);
 }

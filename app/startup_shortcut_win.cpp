@@ -11,13 +11,19 @@ namespace {
 constexpr char ShortcutName[] = "\\Kivo域名更新器.lnk";
 constexpr char TrayArgument[] = "/tray";
 
+// The shell's shortcut object and the two interfaces Kivo uses, named here: libuuid's table
+// of every GUID would add tens of kilobytes to the exe.
+constexpr CLSID ShellLinkObject = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+constexpr IID ShellLinkInterface = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+constexpr IID PersistFileInterface = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+
 // COM for the time of one use of a shortcut, and the shortcut's two interfaces.
 class ShortcutFile {
 public:
     ShortcutFile() : comReady_(SUCCEEDED(CoInitialize(nullptr))) {
-        if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                       IID_IShellLinkA, reinterpret_cast<void**>(&link_)))) {
-            link_->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file_));
+        if (SUCCEEDED(CoCreateInstance(ShellLinkObject, nullptr, CLSCTX_INPROC_SERVER,
+                                       ShellLinkInterface, reinterpret_cast<void**>(&link_)))) {
+            link_->QueryInterface(PersistFileInterface, reinterpret_cast<void**>(&file_));
         }
     }
     ~ShortcutFile() {
@@ -59,11 +65,14 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, end);
 }
 
-std::wstring Wide(const std::string& text) {
-    wchar_t wide[MAX_PATH * 2] = {};
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, MAX_PATH * 2);
-    return wide;
-}
+// The path in UTF-16, as IPersistFile takes it (a plain array: std::wstring's code would
+// double the exe's size of strings).
+struct WidePath {
+    explicit WidePath(const std::string& path) {
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, text, MAX_PATH);
+    }
+    wchar_t text[MAX_PATH] = {};
+};
 
 }  // namespace
 
@@ -71,7 +80,7 @@ bool StartsAtLogon() {
     const std::string path = ShortcutPath();
     ShortcutFile shortcut;
     if (path.empty() || !shortcut.link() ||
-        FAILED(shortcut.file()->Load(Wide(path).c_str(), STGM_READ))) {
+        FAILED(shortcut.file()->Load(WidePath(path).text, STGM_READ))) {
         return false;
     }
     char target[MAX_PATH] = {}, arguments[MAX_PATH] = {};
@@ -95,5 +104,5 @@ void SetStartsAtLogon(bool starts) {
     shortcut.link()->SetArguments(TrayArgument);
     shortcut.link()->SetWorkingDirectory(FolderOf(exe).c_str());
     shortcut.link()->SetDescription("Kivo域名更新器");
-    shortcut.file()->Save(Wide(path).c_str(), TRUE);
+    shortcut.file()->Save(WidePath(path).text, TRUE);
 }

@@ -71,12 +71,13 @@ double CpuMs(HANDLE process) {
     return ms(kernel) + ms(user);
 }
 
+// The private bytes a process has committed: PagefileUsage, which Windows reports equal to
+// PrivateUsage and Wine fills where it leaves PrivateUsage 0.
 double PrivateKiB(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    PROCESS_MEMORY_COUNTERS counters = {};
     counters.cb = sizeof counters;
-    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                         sizeof counters);
-    return counters.PrivateUsage / 1024.0;
+    GetProcessMemoryInfo(process, &counters, sizeof counters);
+    return counters.PagefileUsage / 1024.0;
 }
 
 // The CPU time a program takes while it sits idle for the given time.

@@ -7,6 +7,7 @@
 #include "base/app_handles_win.h"
 #include "base/last_resort_win.h"
 #include "resources/resource_ids.h"
+#include "settings/file_io_win.h"
 #include "settings/settings_file_win.h"
 #include "ui/about_dialog_win.h"
 #include "ui/chrome_win.h"
@@ -21,12 +22,19 @@ RECT CaptionRect;
 
 // Set once the settings file has been read into the fields without failure. Until then the
 // fields do not hold the user's settings (a failed load ends in the last-resort box, whose
-// loop still delivers the end of the session), and no save but " 关 " may replace the file.
+// loop still delivers the end of the session), and no save but the user's own closing may
+// replace the file.
 bool SettingsLoaded = false;
 
 // Started with /tray: the window stays hidden behind the tray icon until the user brings it
 // back, although the dialog manager shows a modal dialog when its loop first goes idle.
 bool KeptInTray = false;
+// Hidden behind the tray icon: a restarted shell gets the icon again.
+bool InTray = false;
+
+const UINT TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+// Another start of this same kivo.exe asks the running one to show itself.
+UINT ShowRunningMessage = 0;
 
 void RegisterHotkeyOrSay(HWND window, int id, UINT key, const char* failureText) {
     if (!RegisterHotKey(window, id, 0, key)) {
@@ -49,12 +57,12 @@ INT_PTR OnInitDialog(HWND window) {
     CaptionRect = CaptionBandOf(window);
     SetWindowTextA(window, MainTitleText);
     if (StartsInTray(GetCommandLineA())) {
-        KeptInTray = true;
+        KeptInTray = InTray = true;
         AddTrayIcon(window);
     } else {
         PlayOpenAnimation(window);
     }
-    StartWatch(window);
+    RunGuarded([window] { StartWatch(window); });
     RegisterHotkeyOrSay(window, HotkeyUpdateId, VK_F3, HotkeyF3ErrorText);
     RegisterHotkeyOrSay(window, HotkeyShowHideId, VK_F4, HotkeyF4ErrorText);
     return TRUE;  // the dialog manager focuses the first tab stop, HostField
@@ -65,10 +73,13 @@ void UpdateNow(HWND window) {
     RunGuarded([window] { RunUpdate(window); });
 }
 
-void HideToTray(HWND window) { SendToTray(window, WelcomeBalloonText, WelcomeBalloonTitle); }
+void HideToTray(HWND window) {
+    InTray = true;
+    SendToTray(window, WelcomeBalloonText, WelcomeBalloonTitle);
+}
 
 void ShowFromTray(HWND window) {
-    KeptInTray = false;
+    KeptInTray = InTray = false;
     RestoreFromTray(window);
 }
 
@@ -116,8 +127,11 @@ void OnTrayCallback(HWND window, LPARAM mouseMessage) {
     if (mouseMessage == WM_RBUTTONUP) ShowTrayMenu(window);
 }
 
+// Neither shown nor made active: keys typed at logon must not reach the hidden fields.
 void OnWindowPosChanging(WINDOWPOS& position) {
-    if (KeptInTray) position.flags &= ~SWP_SHOWWINDOW;
+    if (!KeptInTray) return;
+    position.flags &= ~SWP_SHOWWINDOW;
+    position.flags |= SWP_NOACTIVATE;
 }
 
 void OnPowerBroadcast(HWND window, WPARAM event) {
@@ -174,14 +188,32 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             OnWindowPosChanging(*reinterpret_cast<WINDOWPOS*>(lParam));
             return 0;
         case WM_TIMER:
-            if (wParam == WatchTimerId) OnWatchTimer(window);
+            if (wParam == WatchTimerId) RunGuarded([window] { OnWatchTimer(window); });
             return 0;
-        case WM_POWERBROADCAST: OnPowerBroadcast(window, wParam); return TRUE;
+        case WM_POWERBROADCAST: OnPowerBroadcast(window, wParam); return FALSE;
         case WatchReportMessage: OnWatchReport(window, lParam); return 0;
         case AddressesChangedMessage: OnAddressesChanged(window); return 0;
         case WM_QUERYENDSESSION: return OnQueryEndSession(window);
         case WM_ENDSESSION: OnEndSession(window, wParam); return 0;
         case WM_DESTROY: OnDestroy(window); return TRUE;
     }
+    if (message == TaskbarCreatedMessage && InTray) AddTrayIcon(window);
+    if (message == ShowRunningMessage && message != 0) {
+        if (!IsWindowVisible(window)) ShowFromTray(window);
+        SetForegroundWindow(window);
+    }
     return 0;
+}
+
+bool HandOverToRunningKivo() {
+    // One Kivo per kivo.exe: two would send every update twice. The name is the settings
+    // file's path, so copies in other folders, for other domains, run side by side.
+    std::string name = "Kivo " + PathBesideProgram(".Lr");
+    // Names take no "\\"; a trail byte that is one is changed alike at every start.
+    for (char& c : name) c = c == '\\' ? '/' : c;
+    ShowRunningMessage = RegisterWindowMessageA(name.c_str());
+    CreateMutexA(nullptr, FALSE, name.c_str());  // held until the process ends
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    PostMessageA(HWND_BROADCAST, ShowRunningMessage, 0, 0);
+    return true;
 }

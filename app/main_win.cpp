@@ -11,6 +11,7 @@ HBRUSH BackgroundBrush;
 HICON MainIcon;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    if (HandOverToRunningKivo()) ExitProcess(0);
     AppInstance = GetModuleHandleA(nullptr);
     BackgroundBrush = CreateSolidBrush(RGB(240, 255, 255));
     MainIcon = LoadIconA(AppInstance, IDI_MAIN_ICON_NAME);

@@ -201,15 +201,19 @@ public:
 
     // Starts the program with http_proxy set to the proxy (none when it is empty).
     Kivo& Start(const std::string& arguments = "") {
-        SetEnvironmentVariableA("http_proxy", proxy_.empty() ? nullptr : proxy_.c_str());
-        std::string commandLine = "\"" + exePath + "\" " + arguments;
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        if (!CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            folder.c_str(), &startup, &process_)) {
-            Trouble("cannot start " + exePath);
-        }
+        if (!Launch(arguments, process_)) Trouble("cannot start " + exePath);
         return *this;
+    }
+    // The same exe started once more beside this one, as a user would: its exit code.
+    DWORD StartAgain() {
+        PROCESS_INFORMATION again = {};
+        DWORD code = STILL_ACTIVE;
+        if (!Launch("", again)) return code;
+        WaitForSingleObject(again.hProcess, 10000);
+        GetExitCodeProcess(again.hProcess, &code);
+        CloseHandle(again.hProcess);
+        CloseHandle(again.hThread);
+        return code;
     }
     bool Running() { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
     // The exit code once the process has ended; STILL_ACTIVE after the time-out.
@@ -302,6 +306,15 @@ public:
     }
 
 private:
+    bool Launch(const std::string& arguments, PROCESS_INFORMATION& process) {
+        SetEnvironmentVariableA("http_proxy", proxy_.empty() ? nullptr : proxy_.c_str());
+        std::string commandLine = "\"" + exePath + "\" " + arguments;
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        return CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                              folder.c_str(), &startup, &process) != FALSE;
+    }
+
     std::vector<HWND> Dialogs() {
         std::pair<DWORD, std::vector<HWND>> search = {process_.dwProcessId, {}};
         EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));

@@ -21,8 +21,7 @@ std::string ReadWholeFile(const std::string& path);
 
 // The new content is written to a file beside the old one, which it replaces only when
 // complete: a write that fails part-way leaves the old file as it was and no trace of its
-// own. The partial file's name is one byte longer than the path, so it stays within
-// MAX_PATH whenever the executable's path does. Raises IoError.
+// own. The partial file's name is the path and "~". Raises IoError.
 class ReplacementFile {
 public:
     explicit ReplacementFile(const std::string& targetPath);

@@ -220,7 +220,15 @@ ExchangeEnd FailureOf(unsigned long winInetError) {
 
 ReplyOutcome OutcomeOf(const HttpReply& reply) {
     switch (reply.end) {
-        case ExchangeEnd::Replied: return InterpretReply(reply.body);
+        case ExchangeEnd::Replied: {
+            ReplyOutcome outcome = InterpretReply(reply.body);
+            // A server error's page, or its empty body, is told as before, but it is the
+            // provider's trouble (or its proxy's), not the user's: the watch waits.
+            const bool dyndnsAnswer = outcome.kind != AnswerKind::NeedsUser ||
+                                      (outcome.statusText && reply.body.size() >= 2);
+            if (reply.status >= 500 && !dyndnsAnswer) outcome.kind = AnswerKind::ProviderTrouble;
+            return outcome;
+        }
         case ExchangeEnd::Insecure: return Told(InsecureText, AnswerKind::NoAnswer);
         case ExchangeEnd::Unreachable: break;
     }

@@ -94,7 +94,8 @@ struct ReplyOutcome {
 // anywhere; then the provider's other standard answers at the start of a line; anything
 // else of 2 bytes or more is unknown, a shorter reply hints at the credentials.
 ReplyOutcome InterpretReply(const std::string& reply);
-// What an exchange tells the user: its reply's outcome, or why there is none.
+// What an exchange tells the user: its reply's outcome, or why there is none. A page that
+// is no dyndns answer, sent with a server error (5xx), is the provider's trouble.
 ReplyOutcome OutcomeOf(const HttpReply& reply);
 // The outcome as a run that nobody watches tells it, on the status line alone: an unknown
 // reply as "未知消息:" and its first line, cut to at most 100 bytes without splitting a
@@ -102,7 +103,8 @@ ReplyOutcome OutcomeOf(const HttpReply& reply);
 std::string UnattendedStatusOf(const ReplyOutcome& outcome, bool (*isLeadByte)(unsigned char));
 
 inline constexpr std::size_t ReplyLimit = 1024;
-// The whole exchange, a body that trickles in included, ends within this time.
+// The body's reading stops waiting this long after the exchange began: a body that
+// trickles in cannot hold the run.
 inline constexpr unsigned ExchangeBudgetMs = 25000;
 // Reads one piece of the body into the buffer: at most `room` bytes, waiting at most
 // `waitMs` for them; with 0 it takes only bytes that have already arrived. Returns false

@@ -26,10 +26,13 @@ std::optional<std::string> DottedQuad(const std::string& run) {
 
 bool After(std::uint32_t a, std::uint32_t b) { return static_cast<std::int32_t>(a - b) > 0; }
 
+// A decimal count of at most 12 digits (seconds up to the year 33658), else 0.
 std::int64_t NumberOf(const std::string& text) {
-    char* end = nullptr;
-    const long long value = std::strtoll(text.c_str(), &end, 10);
-    return !text.empty() && *end == '\0' ? value : 0;
+    if (text.empty() || text.size() > 12 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return 0;
+    }
+    return std::strtoll(text.c_str(), nullptr, 10);
 }
 
 std::string FirstLineOf(const std::string& text) {
@@ -102,6 +105,14 @@ std::uint32_t CheckSchedule::DelayUntilDue(std::uint32_t now) const {
 bool CheckSchedule::TakeDue(std::uint32_t now) {
     if (After(dueAt_, now)) return false;
     dueAt_ = now + CheckPeriodMs;
+    // A check still booked for an address change keeps its time. The time of one that came
+    // is kept only while it spaces the next: a stale time must never be compared across the
+    // clock's wrap.
+    if (lastChangeCheckAt_ && After(*lastChangeCheckAt_, now)) {
+        dueAt_ = *lastChangeCheckAt_;
+    } else if (lastChangeCheckAt_ && now - *lastChangeCheckAt_ >= AddressChangeSpacingMs) {
+        lastChangeCheckAt_.reset();
+    }
     return true;
 }
 
@@ -181,7 +192,11 @@ void RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool atStart
         memory.pausedFields = fingerprint;
         return;
     }
-    if (exchanges.now < memory.heldUntil) return;
+    // A hold longer than the wait was set by a clock that has since been put right.
+    if (exchanges.now < memory.heldUntil &&
+        memory.heldUntil - exchanges.now <= ProviderTroubleWaitSeconds) {
+        return;
+    }
     const bool confirmed = !memory.confirmedAddress.empty();
     std::optional<std::string> current;
     if (!fields.address.empty()) {
@@ -193,8 +208,10 @@ void RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool atStart
             return;
         }
     }
+    // A confirmation dated in the future came from a clock that was wrong: refresh it.
     const bool send = !confirmed || memory.confirmedFields != fingerprint ||
                       exchanges.now - memory.confirmedAt >= RefreshAfterSeconds ||
+                      exchanges.now < memory.confirmedAt ||
                       (current ? *current != memory.confirmedAddress : atStart);
     if (!send) {
         if (current) exchanges.report(AddressUnchangedText + *current);

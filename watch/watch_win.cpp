@@ -119,6 +119,7 @@ unsigned __stdcall WorkerMain(void*) {
     for (;;) {
         const DWORD woken =
             WaitForMultipleObjects(watchingAddresses ? 2 : 1, wakers, FALSE, INFINITE);
+        if (woken == WAIT_FAILED) return 1;
         if (woken == WAIT_OBJECT_0 + 1) {
             ResetEvent(addressChange.hEvent);
             PostMessageA(Window, AddressesChangedMessage, 0, 0);
@@ -137,13 +138,16 @@ unsigned __stdcall WorkerMain(void*) {
     }
 }
 
-// A run nobody asked for replaces one that is still waiting: the newer fields count.
+// A run nobody asked for replaces one that is still waiting: the newer fields count. F3
+// held down repeats: the same update still waiting is not asked for twice.
 void Queue(Job job) {
     {
         Locked locked;
-        if (job.kind != Job::User && !Jobs.empty() && Jobs.back().kind != Job::User) {
-            Jobs.back().fields = job.fields;
-        } else {
+        Job* waiting = Jobs.empty() ? nullptr : &Jobs.back();
+        const bool sameKind = waiting && (waiting->kind == Job::User) == (job.kind == Job::User);
+        if (sameKind && job.kind != Job::User) {
+            waiting->fields = job.fields;
+        } else if (!sameKind || !(waiting->fields == job.fields)) {
             Jobs.push_back(std::move(job));
         }
     }

@@ -83,7 +83,11 @@ TEST(CheckSchedule, DueEveryTenMinutesAndSoonAfterAResumeOrAnAddressChange) {
         EXPECT_EQ(schedule.DelayUntilDue(now + 20000), 45000u) << "a minute after the last";
         schedule.Resumed(now + 20000);
         EXPECT_EQ(schedule.DelayUntilDue(now + 20000), 5000u) << "a resume waits for nothing";
-        EXPECT_EQ(schedule.DelayUntilDue(now + 90000), 0u);
+        EXPECT_TRUE(schedule.TakeDue(now + 25000));
+        EXPECT_EQ(schedule.DelayUntilDue(now + 25000), 40000u) << "the change's check stays";
+        schedule.AddressesChanged(now + 30000);  // seen by that check
+        EXPECT_TRUE(schedule.TakeDue(now + 65000));
+        EXPECT_EQ(schedule.DelayUntilDue(now + 65000), CheckPeriodMs);
     }
 }
 
@@ -112,6 +116,10 @@ TEST(StateFile, KeepsTheMemoryAndForgetsAForeignOrDamagedOne) {
     std::string lfOnly = bytes;
     for (size_t at; (at = lfOnly.find('\r')) != std::string::npos;) lfOnly.erase(at, 1);
     EXPECT_EQ(ReadStateFile(lfOnly), memory);
+    EXPECT_EQ(ReadStateFile("[Kivo state 1]\r\naddress=1.2.3.4\r\nconfirmed=-5\r\nfields=AB\r\n"
+                            "held=99999999999999999999\r\n"),
+              (WatchMemory{"1.2.3.4", 0, "AB", "", 0}))
+        << "numbers out of range";
     for (const std::string& foreign :
          {std::string(), std::string("\xEF\xBB\xBF") + bytes, "[Kivo域名更新器]\r\n" + bytes,
           bytes.substr(0, bytes.find("fields="))}) {
@@ -155,87 +163,46 @@ WatchMemory ConfirmedAt(const std::string& address, std::int64_t when,
 TEST(RunUnattended, SendsOnlyWhenTheAddressOrTheFieldsChangedOrTwentyFiveDaysPassed) {
     const std::int64_t now = 100 * Day;
     const WatchMemory same = ConfirmedAt("203.0.113.5", now - Day);
-    const std::string sending = StartingUpdateText;
+    const std::string fp = FieldsFingerprint(Demo);
+    const UpdateFields typedIp = {Demo.domain, "10.0.0.9", "demo", "kivo2026"};
+    const std::vector<std::string> unchanged = {"IP地址没有变化,无需更新,当前IP为:203.0.113.5"};
+    const std::vector<std::string> sent = {StartingUpdateText, Confirmed + "127.0.0.1"};
+    const std::vector<std::string> checkFailed = {"无法获取当前IP地址,稍后自动重试!"};
+    const std::optional<HttpReply> noService;
     const struct {
         const char* row;
         ScriptedRun run;
         std::vector<std::string> said;
         int checks, updates;
     } cases[] = {
-        {"unchanged", {same}, {"IP地址没有变化,无需更新,当前IP为:203.0.113.5"}, 1, 0},
-        {"unchanged at start",
-         {same, Demo, true},
-         {"IP地址没有变化,无需更新,当前IP为:203.0.113.5"},
-         1,
-         0},
-        {"changed",
-         {ConfirmedAt("198.51.100.7", now - Day)},
-         {sending, Confirmed + "127.0.0.1"},
-         1,
-         1},
-        {"nothing confirmed", {}, {sending, Confirmed + "127.0.0.1"}, 1, 1},
-        {"nothing confirmed, at start: no check",
-         {{}, Demo, true},
-         {sending, Confirmed + "127.0.0.1"},
-         0,
-         1},
-        {"a field changed",
-         {ConfirmedAt("203.0.113.5", now - Day, {Demo.domain, "", "demo", "old"})},
-         {sending, Confirmed + "127.0.0.1"},
-         1,
-         1},
-        {"24 days",
-         {ConfirmedAt("203.0.113.5", now - 25 * Day + 1)},
-         {"IP地址没有变化,无需更新,当前IP为:203.0.113.5"},
-         1,
-         0},
-        {"25 days",
-         {ConfirmedAt("203.0.113.5", now - 25 * Day)},
-         {sending, Confirmed + "127.0.0.1"},
-         1,
-         1},
-        {"check failed",
-         {same, Demo, false, Page("<p>busy</p>")},
-         {"无法获取当前IP地址,稍后自动重试!"},
-         1,
-         0},
-        {"check failed, nothing confirmed",
-         {{}, Demo, false, HttpReply{}},
-         {"无法获取当前IP地址,稍后自动重试!"},
-         1,
-         0},
+        {"unchanged", {same}, unchanged, 1, 0},
+        {"unchanged at start", {same, Demo, true}, unchanged, 1, 0},
+        {"changed", {ConfirmedAt("198.51.100.7", now - Day)}, sent, 1, 1},
+        {"nothing confirmed", {}, sent, 1, 1},
+        {"nothing confirmed, at start: no check", {{}, Demo, true}, sent, 0, 1},
+        {"a field changed", {ConfirmedAt("203.0.113.5", now - Day, typedIp)}, sent, 1, 1},
+        {"24 days", {ConfirmedAt("203.0.113.5", now - 25 * Day + 1)}, unchanged, 1, 0},
+        {"25 days", {ConfirmedAt("203.0.113.5", now - 25 * Day)}, sent, 1, 1},
+        {"check failed", {same, Demo, false, Page("<p>busy</p>")}, checkFailed, 1, 0},
+        {"check failed, nothing confirmed", {{}, Demo, false, HttpReply{}}, checkFailed, 1, 0},
         {"the IP field's address, unchanged",
-         {ConfirmedAt("10.0.0.9", now - Day, {Demo.domain, "10.0.0.9", "demo", "kivo2026"}),
-          {Demo.domain, "10.0.0.9", "demo", "kivo2026"}},
+         {ConfirmedAt("10.0.0.9", now - Day, typedIp), typedIp},
          {"IP地址没有变化,无需更新,当前IP为:10.0.0.9"},
          0,
          0},
-        {"no check service", {same, Demo, false, std::nullopt}, {}, 0, 0},
-        {"no check service, at start",
-         {same, Demo, true, std::nullopt},
-         {sending, Confirmed + "127.0.0.1"},
-         0,
-         1},
-        {"paused",
-         {{"203.0.113.5", now - Day, FieldsFingerprint(Demo), FieldsFingerprint(Demo), 0}},
-         {},
-         0,
-         0},
-        {"paused for other fields",
-         {{"", 0, "", FieldsFingerprint({"a.b.c.d.e.f", "", "x", "y"}), 0}},
-         {sending, Confirmed + "127.0.0.1"},
+        {"no check service", {same, Demo, false, noService}, {}, 0, 0},
+        {"no check service, at start", {same, Demo, true, noService}, sent, 0, 1},
+        {"paused", {{"203.0.113.5", now - Day, fp, fp, 0}}, {}, 0, 0},
+        {"paused for other fields", {{"", 0, "", FieldsFingerprint(typedIp), 0}}, sent, 1, 1},
+        {"held after 911", {{"198.51.100.7", now - Day, fp, "", now + 1}}, {}, 0, 0},
+        {"the hold is over", {{"198.51.100.7", now - Day, fp, "", now}}, sent, 1, 1},
+        // Times set by a clock that was wrong then: neither holds the watch for long.
+        {"a hold of two days",
+         {{"203.0.113.5", now - Day, fp, "", now + 2 * Day}},
+         unchanged,
          1,
-         1},
-        {"held after 911",
-         {{"198.51.100.7", now - Day, FieldsFingerprint(Demo), "", now + 1}},
-         {},
-         0,
          0},
-        {"the hold is over",
-         {{"198.51.100.7", now - Day, FieldsFingerprint(Demo), "", now}},
-         {sending, Confirmed + "127.0.0.1"},
-         1,
-         1},
+        {"confirmed tomorrow", {ConfirmedAt("203.0.113.5", now + Day)}, sent, 1, 1},
         {"a field fails its check",
          {same, {"bad", "", "demo", "kivo2026"}},
          {"您的 域名 输入不正确,请检查后在尝试更新操作!"},
@@ -243,7 +210,7 @@ TEST(RunUnattended, SendsOnlyWhenTheAddressOrTheFieldsChangedOrTwentyFiveDaysPas
          0},
         {"an unknown answer, cut",
          {{}, Demo, false, Page("1.2.3.4"), Page("hello\r\nworld")},
-         {sending, "未知消息:hello"},
+         {StartingUpdateText, "未知消息:hello"},
          1,
          1},
     };
@@ -258,24 +225,31 @@ TEST(RunUnattended, SendsOnlyWhenTheAddressOrTheFieldsChangedOrTwentyFiveDaysPas
 // What the answer leaves for the next run, and the next run after it.
 TEST(RunUnattended, AnAnswerThatNeedsTheUserPausesUntilAFieldChangesAndTroubleHoldsHalfAnHour) {
     const std::int64_t now = 100 * Day;
+    const WatchMemory paused = {"", 0, "", FieldsFingerprint(Demo), 0};
+    const WatchMemory held = {"", 0, "", "", now + 30 * 60};
     const struct {
-        std::string answer;
+        HttpReply answer;
         WatchMemory after;
     } cases[] = {
-        {"nochg 127.0.0.1", ConfirmedAt("203.0.113.5", now)},  // the checked address counts
-        {"badauth", {"", 0, "", FieldsFingerprint(Demo), 0}},
-        {"nohost", {"", 0, "", FieldsFingerprint(Demo), 0}},
-        {"!donator", {"", 0, "", FieldsFingerprint(Demo), 0}},
-        {"what?", {"", 0, "", FieldsFingerprint(Demo), 0}},
-        {"911", {"", 0, "", "", now + 30 * 60}},
-        {"dnserr", {"", 0, "", "", now + 30 * 60}},
+        {Page("nochg 127.0.0.1"), ConfirmedAt("203.0.113.5", now)},  // the checked address
+        {Page("badauth"), paused},
+        {Page("nohost"), paused},
+        {Page("!donator"), paused},
+        {Page("what?"), paused},
+        {Page("<html>404 Not Found</html>", 404), paused},
+        {Page("badauth", 500), paused},
+        {Page("911"), held},
+        {Page("dnserr"), held},
+        // A server error's page, or none, is trouble at the provider or its proxy.
+        {Page("<html>502 Bad Gateway</html>", 502), held},
+        {Page("", 503), held},
     };
     for (const auto& c : cases) {
         ScriptedRun first;
-        first.answer = Page(c.answer);
-        EXPECT_EQ(first.Go().memory, c.after) << c.answer;
+        first.answer = c.answer;
+        EXPECT_EQ(first.Go().memory, c.after) << c.answer.body;
         ScriptedRun next{first.memory};
-        EXPECT_EQ(next.Go().updates, 0) << c.answer << ": no retry with the same address";
+        EXPECT_EQ(next.Go().updates, 0) << c.answer.body << ": no retry with the same address";
     }
     ScriptedRun unreachable;
     unreachable.answer = HttpReply{};

@@ -273,9 +273,10 @@ TEST(Tray, MinimizeAndF4HideBehindAnIconWithTheBalloonAndADoubleClickOrF4BringIt
 }
 
 // Started with "/tray" (as at logon), Kivo stays behind its icon, without a balloon, until
-// the user brings it. A right click opens the icon's menu; its "开机时自动启动" makes and
-// removes the shortcut that starts Kivo so, "显示/隐藏窗口(F4)" shows and hides, and "退出"
-// ends Kivo as " 关 " does and takes the icon away.
+// the user brings it; a restarted shell gets the icon again. A right click opens the
+// icon's menu; its "开机时自动启动" makes and removes the shortcut that starts Kivo so. The
+// same exe started again shows the running Kivo and ends itself. "显示/隐藏窗口(F4)" hides,
+// and "退出" ends Kivo as " 关 " does and takes the icon away.
 TEST(Tray, StartsHiddenWithTrayAndItsMenuSetsTheLogonStartShowsAndExits) {
     char startup[MAX_PATH] = {};
     SHGetFolderPathA(nullptr, CSIDL_STARTUP, nullptr, 0, startup);
@@ -305,7 +306,15 @@ TEST(Tray, StartsHiddenWithTrayAndItsMenuSetsTheLogonStartShowsAndExits) {
     choose(IDM_TRAY_START_AT_LOGON);
     EXPECT_EQ(ShortcutAt(shortcut), "");
 
-    choose(IDM_TRAY_SHOW_HIDE);
+    NOTIFYICONDATAA icon = {};
+    icon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    icon.hWnd = main;
+    Shell_NotifyIconA(NIM_DELETE, &icon);
+    ASSERT_TRUE(WaitFor([&] { return TrayIcons() == before; }));
+    PostMessageA(main, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_NE(WaitNewIcon(before), nullptr) << "the icon again after a restart of the shell";
+
+    EXPECT_EQ(kivo.StartAgain(), 0u) << "a second Kivo of the same exe";
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) && TrayIcons() == before; }));
     choose(IDM_TRAY_SHOW_HIDE);
     EXPECT_NE(WaitNewIcon(before), nullptr);

@@ -145,8 +145,7 @@ std::string Base64Encode(const std::string& bytes) {
     return encoded;
 }
 
-}  // namespace
-
+// The text of the field that the control shows.
 const std::string& FieldTextOf(const UpdateFields& fields, int controlId) {
     switch (controlId) {
         case IDC_HOST_FIELD: return fields.domain;
@@ -155,6 +154,8 @@ const std::string& FieldTextOf(const UpdateFields& fields, int controlId) {
     }
     return fields.password;
 }
+
+}  // namespace
 
 const FieldCheck* FirstFailedCheck(const UpdateFields& fields) {
     for (const FieldCheck& check : FieldChecksInOrder) {

@@ -25,8 +25,6 @@ struct UpdateFields {
                password == o.password;
     }
 };
-// The text of the field that the control shows.
-const std::string& FieldTextOf(const UpdateFields& fields, int controlId);
 
 // One check of a field of MainDialog: the control it reads and what a failure says.
 struct FieldCheck {

@@ -23,10 +23,21 @@ TEST(FieldChecks, BoundsOfEachFieldInBytes) {
     for (const auto& c : cases) EXPECT_EQ(c.passes(c.text), c.expected) << '"' << c.text << '"';
 }
 
-TEST(FieldChecks, RunDomainUserPasswordAddressInThatOrder) {
-    const int order[] = {IDC_HOST_FIELD, IDC_USER_FIELD, IDC_PASSWORD_FIELD, IDC_IP_FIELD};
-    for (size_t i = 0; i < FieldCheckCount; ++i)
-        EXPECT_EQ(FieldChecksInOrder[i].controlId, order[i]);
+// Domain, user name, password, address: the first that fails speaks; the others are not
+// looked at.
+TEST(FieldChecks, TheFirstFailureInTheOrderDomainUserPasswordAddressSpeaks) {
+    const std::pair<UpdateFields, const char*> cases[] = {
+        {{"bad", "x", "u", "p"}, "您的 域名 输入不正确,请检查后在尝试更新操作!"},
+        {{"abcd.efghi", "x", "u", "p"}, "您的 用户名 输入不正确,请检查后在尝试更新操作!"},
+        {{"abcd.efghi", "x", "user", "p"}, "您的 密码 输入不正确,请检查后在尝试更新操作!"},
+        {{"abcd.efghi", "x", "user", "pass"}, "您的 IP地址 输入不正确,请检查格式是否正确!"},
+    };
+    for (const auto& [fields, status] : cases) {
+        const FieldCheck* failed = FirstFailedCheck(fields);
+        ASSERT_NE(failed, nullptr) << status;
+        EXPECT_STREQ(failed->statusText, status);
+    }
+    EXPECT_EQ(FirstFailedCheck({"abcd.efghi", "", "user", "pass"}), nullptr);
 }
 
 // Regression: field texts once went into the URL as they were, so "&" added parameters,

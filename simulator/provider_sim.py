@@ -51,7 +51,13 @@ bytes as hexadecimal digits, so that nothing is lost on the way):
       each: tunnel=HEX path=HEX agent=HEX credentials=0|1 (tunnel: the CONNECT target,
       empty in clear; path: the request target as received; credentials: whether an
       Authorization header came)
+  /__sim/local-ipv6?add=HEX                     gives the interface of the default route
+      this IPv6 address (/64, no duplicate address detection), so that the PC itself has
+      it; answers "ok", or "refused " and the first line of the error where the system
+      said no (not root, no such interface), so that a test can skip and say why
+  /__sim/local-ipv6?remove=HEX                  takes such an address away again
 A misbehaviour or check setting lasts until the next reset, which also empties both logs.
+The addresses added go at the next reset too, and when the simulator ends.
 """
 
 import argparse
@@ -61,6 +67,7 @@ import ipaddress
 import os
 import signal
 import ssl
+import subprocess
 import sys
 import threading
 import urllib.parse
@@ -108,6 +115,8 @@ class ProviderState:
 
 
 STATE = ProviderState()
+ADDED_IPV6 = {}  # address -> interface, the PC's own addresses that a test added
+ADDED_IPV6_LOCK = threading.Lock()
 CERTIFICATES = {}  # name -> ssl.SSLContext presenting that certificate
 
 
@@ -304,6 +313,7 @@ class ProviderHandler(BaseHTTPRequestHandler):
         try:
             if command == "reset":
                 STATE.reset()
+                remove_all_local_ipv6()
                 self.answer(200, b"ok")
             elif command == "account":
                 with STATE.lock:
@@ -337,6 +347,8 @@ class ProviderHandler(BaseHTTPRequestHandler):
             elif command == "checkip":
                 self.set_check(values)
                 self.answer(200, b"ok")
+            elif command == "local-ipv6":
+                self.answer(200, change_local_ipv6(values))
             elif command == "checks":
                 with STATE.lock:
                     lines = [
@@ -389,6 +401,75 @@ class ProviderHandler(BaseHTTPRequestHandler):
                 STATE.check_failure = None if failure == "none" else failure
 
 
+def run_ip(arguments):
+    """None when the ip command did it, else the first line of what it said."""
+    try:
+        done = subprocess.run(["ip"] + arguments, capture_output=True, timeout=10)
+    except (OSError, subprocess.TimeoutExpired) as error:
+        return str(error)
+    if done.returncode == 0:
+        return None
+    said = (done.stderr or done.stdout).decode("utf-8", "replace").strip()
+    return said.splitlines()[0] if said else "exit status %d" % done.returncode
+
+
+def ip_words(arguments):
+    try:
+        done = subprocess.run(["ip"] + arguments, capture_output=True, timeout=10)
+    except (OSError, subprocess.TimeoutExpired):
+        return []
+    return done.stdout.decode("utf-8", "replace").split()
+
+
+def default_interface():
+    """The interface of the default route (IPv6, else IPv4), else the first one that is
+    not loopback, or None."""
+    for family in ("-6", "-4"):
+        words = ip_words([family, "route", "show", "default"])
+        if "dev" in words[:-1]:
+            return words[words.index("dev") + 1]
+    try:
+        done = subprocess.run(["ip", "-o", "link"], capture_output=True, timeout=10)
+    except (OSError, subprocess.TimeoutExpired):
+        return None
+    for line in done.stdout.decode("utf-8", "replace").splitlines():
+        parts = line.split(":")  # "2: eth0@if5: <BROADCAST,...> ..."
+        if len(parts) > 2 and "LOOPBACK" not in parts[2]:
+            return parts[1].strip().split("@")[0]
+    return None
+
+
+def change_local_ipv6(values):
+    if ("add" in values) == ("remove" in values):
+        raise ValueError("give add=HEX or remove=HEX")
+    adding = "add" in values
+    text = binascii.unhexlify(values["add" if adding else "remove"]).decode("ascii")
+    address = str(ipaddress.IPv6Address(text))
+    with ADDED_IPV6_LOCK:
+        if adding:
+            interface = default_interface()
+            if interface is None:
+                return b"refused no network interface"
+            error = run_ip(["-6", "addr", "add", address + "/64", "dev", interface, "nodad"])
+            if error is None:
+                ADDED_IPV6[address] = interface
+        else:
+            interface = ADDED_IPV6.get(address) or default_interface()
+            if interface is None:
+                return b"refused no network interface"
+            error = run_ip(["-6", "addr", "del", address + "/64", "dev", interface])
+            if error is None:
+                ADDED_IPV6.pop(address, None)
+    return b"ok" if error is None else ("refused " + error).encode("utf-8", "replace")
+
+
+def remove_all_local_ipv6():
+    with ADDED_IPV6_LOCK:
+        for address, interface in ADDED_IPV6.items():
+            run_ip(["-6", "addr", "del", address + "/64", "dev", interface])
+        ADDED_IPV6.clear()
+
+
 class TunnelHandler(ProviderHandler):
     """Serves the requests that arrive inside a CONNECT tunnel, on its TLS socket."""
 
@@ -425,6 +506,7 @@ def main():
         pass
     finally:
         server.server_close()
+        remove_all_local_ipv6()  # the PC must not keep a test's addresses
 
 
 if __name__ == "__main__":

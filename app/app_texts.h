@@ -14,6 +14,8 @@ inline constexpr char ErrorCaption[] = "错误:";
 inline constexpr char WelcomeBalloonText[] = "欢迎使用Kivo域名更新器!";
 inline constexpr char WelcomeBalloonTitle[] = "Hi!";
 inline constexpr char ClosingBoxCaption[] = "提示";
+inline constexpr char ResultBalloonTitle[] = "Kivo域名更新器";
+inline constexpr char NoLogYetText[] = "还没有日志,更新或检查一次后才会记录!";
 
 // The usage text of InfoBox: seventeen lines joined by CR LF, none after the last.
 std::string UsageText();

@@ -1,5 +1,7 @@
 #include "app/main_dialog_win.h"
 
+#include <shellapi.h>
+
 #include "app/app_texts.h"
 #include "app/startup_shortcut_win.h"
 #include "app/tray_rules.h"
@@ -11,6 +13,8 @@
 #include "settings/settings_file_win.h"
 #include "ui/about_dialog_win.h"
 #include "ui/chrome_win.h"
+#include "update/run_update_win.h"
+#include "watch/activity_log_win.h"
 #include "watch/watch_win.h"
 
 namespace {
@@ -69,8 +73,8 @@ INT_PTR OnInitDialog(HWND window) {
 }
 
 // The update allocates as it builds texts; whatever escapes it ends in the last-resort box.
-void UpdateNow(HWND window) {
-    RunGuarded([window] { RunUpdate(window); });
+void UpdateNow(HWND window, RunTrigger trigger) {
+    RunGuarded([window, trigger] { RunUpdate(window, trigger); });
 }
 
 void HideToTray(HWND window) {
@@ -91,6 +95,22 @@ void ShowOrHide(HWND window) {
     }
 }
 
+void ViewLog(HWND window) {
+    const std::string path = LogPath();
+    if (!FileExistsAt(path)) {
+        ShowStatus(window, NoLogYetText);
+        return;
+    }
+    ShellExecuteA(window, "open", "notepad.exe", ("\"" + path + "\"").c_str(), nullptr,
+                  SW_SHOWNORMAL);
+}
+
+// An unattended run follows at once, so that the domain need not wait for the next check.
+void ToggleOwnIpv6(HWND window) {
+    ChooseOwnIpv6(!OwnIpv6Chosen());
+    RunGuarded([window] { CheckNow(window, RunTrigger::TrayMenu); });
+}
+
 void CloseKivo(HWND window) {
     RunGuarded([window] { SaveSettings(window); });
     EndDialog(window, 0);
@@ -103,10 +123,12 @@ void OnCommand(HWND window, WPARAM command) {
         case IDC_MINIMIZE_LABEL: HideToTray(window); break;
         case IDC_CLOSE_LABEL:
         case IDM_TRAY_EXIT: CloseKivo(window); break;
-        case IDC_UPDATE_BUTTON:
-        case IDM_TRAY_UPDATE: UpdateNow(window); break;
+        case IDC_UPDATE_BUTTON: UpdateNow(window, RunTrigger::UpdateButton); break;
+        case IDM_TRAY_UPDATE: UpdateNow(window, RunTrigger::TrayMenu); break;
         case IDM_TRAY_SHOW_HIDE: ShowOrHide(window); break;
+        case IDM_TRAY_VIEW_LOG: ViewLog(window); break;
         case IDM_TRAY_START_AT_LOGON: SetStartsAtLogon(!StartsAtLogon()); break;
+        case IDM_TRAY_OWN_IPV6: ToggleOwnIpv6(window); break;
         case IDC_ABOUT_BUTTON:
             DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDialogProc, 0);
             break;
@@ -117,14 +139,14 @@ void OnCommand(HWND window, WPARAM command) {
 // equivalent to the hotkey id.
 void OnHotkey(HWND window, LPARAM lParam) {
     switch (HIWORD(lParam)) {
-        case VK_F3: UpdateNow(window); break;
+        case VK_F3: UpdateNow(window, RunTrigger::HotkeyF3); break;
         case VK_F4: ShowOrHide(window); break;
     }
 }
 
 void OnTrayCallback(HWND window, LPARAM mouseMessage) {
     if (mouseMessage == WM_LBUTTONDBLCLK) ShowFromTray(window);
-    if (mouseMessage == WM_RBUTTONUP) ShowTrayMenu(window);
+    if (mouseMessage == WM_RBUTTONUP) ShowTrayMenu(window, OwnIpv6Chosen());
 }
 
 // Neither shown nor made active: keys typed at logon must not reach the hidden fields.

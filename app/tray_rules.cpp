@@ -1,5 +1,7 @@
 #include "app/tray_rules.h"
 
+#include "app/app_texts.h"
+#include "base/text_lines.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -34,13 +36,29 @@ bool StartsInTray(const std::string& commandLine) {
     return false;
 }
 
-std::vector<TrayMenuItem> TrayMenuItems(bool startsAtLogon) {
+std::vector<TrayMenuItem> TrayMenuItems(bool startsAtLogon, bool ownIpv6) {
     return {
         {IDM_TRAY_UPDATE, "立即更新(F3)", false},
         {IDM_TRAY_SHOW_HIDE, "显示/隐藏窗口(F4)", false},
+        {IDM_TRAY_VIEW_LOG, "查看日志", false},
         {0, "", false},
         {IDM_TRAY_START_AT_LOGON, "开机时自动启动", startsAtLogon},
+        {IDM_TRAY_OWN_IPV6, "使用本机IPv6地址", ownIpv6},
         {0, "", false},
         {IDM_TRAY_EXIT, "退出", false},
     };
+}
+
+std::string TrayTipText(const std::string& lastResult, bool (*isLeadByte)(unsigned char)) {
+    const std::string title = MainTitleText;
+    if (lastResult.empty()) return title;
+    return TextWithin(title + "\n" + lastResult, TipSize - 1, isLeadByte);
+}
+
+bool BalloonPacer::Allows(std::uint32_t now) {
+    constexpr std::uint32_t SpacingMs = 60 * 1000;
+    if (shown_ && now - lastAt_ < SpacingMs) return false;
+    shown_ = true;
+    lastAt_ = now;
+    return true;
 }

@@ -1,7 +1,8 @@
-// The tray's rules: starting hidden, and the menu of the tray icon.
+// The tray's rules: starting hidden, the menu of the tray icon, its tip and its balloons.
 #ifndef KIVO_TRAY_RULES_H
 #define KIVO_TRAY_RULES_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,23 @@ struct TrayMenuItem {
     bool checked;
 };
 
-// The tray icon's menu, in order; "开机时自动启动" is checked while Kivo starts at logon.
-std::vector<TrayMenuItem> TrayMenuItems(bool startsAtLogon);
+// The tray icon's menu, in order; "开机时自动启动" is checked while Kivo starts at logon,
+// "使用本机IPv6地址" while the updates use this PC's own IPv6 address.
+std::vector<TrayMenuItem> TrayMenuItems(bool startsAtLogon, bool ownIpv6);
+
+inline constexpr std::size_t TipSize = 128;  // the tip's array, its zero byte included
+// The tip: the window title, and the last result on a second line where there is one; at
+// most TipSize - 1 bytes, cut without splitting a double-byte character.
+std::string TrayTipText(const std::string& lastResult, bool (*isLeadByte)(unsigned char));
+
+// Balloons come at most once a minute (milliseconds of a clock that wraps).
+class BalloonPacer {
+public:
+    bool Allows(std::uint32_t now);
+
+private:
+    bool shown_ = false;
+    std::uint32_t lastAt_ = 0;
+};
 
 #endif

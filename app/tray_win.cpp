@@ -8,6 +8,7 @@
 #include "app/tray_rules.h"
 #include "base/app_handles_win.h"
 #include "resources/resource_ids.h"
+#include "settings/file_io_win.h"
 
 namespace {
 
@@ -32,14 +33,17 @@ static_assert(offsetof(NOTIFYICONDATAA, szInfoTitle) == 420, "tray record layout
 static_assert(sizeof(NOTIFYICONDATAA::szInfoTitle) == 64, "tray record layout");
 static_assert(offsetof(NOTIFYICONDATAA, dwInfoFlags) == 484, "tray record layout");
 
-// The tip is the window title, zero bytes up to the end of its 128-byte array.
-static_assert(sizeof MainTitleText <= sizeof(NOTIFYICONDATAA::szTip), "tip fits its array");
+static_assert(sizeof(NOTIFYICONDATAA::szTip) == TipSize, "the tip's rules know its size");
 
 constexpr UINT TrayIconId = 0;
 constexpr UINT BalloonTimeoutMs = 3000;
 
+bool IconShown = false;
+std::string LastResult;
+BalloonPacer Pacer;
+
 // The record that names Kivo's icon: the window, icon 0, the callback message, the icon
-// and the tip.
+// and the tip, zero bytes up to the end of its array.
 NOTIFYICONDATAA IconRecordFor(HWND window) {
     NOTIFYICONDATAA record = {};
     record.cbSize = TrayRecordSize;
@@ -48,7 +52,8 @@ NOTIFYICONDATAA IconRecordFor(HWND window) {
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = TrayCallbackMessage;
     record.hIcon = LoadIconA(AppInstance, IDI_MAIN_ICON_NAME);
-    std::memcpy(record.szTip, MainTitleText, sizeof MainTitleText);
+    const std::string tip = TrayTipText(LastResult, IsLeadByteOfAnsiCodePage);
+    std::memcpy(record.szTip, tip.c_str(), tip.size() + 1);
     return record;
 }
 
@@ -61,23 +66,27 @@ void CopyCut(char (&field)[Size], const char* text) {
     field[length] = '\0';
 }
 
+void ShowBalloon(HWND window, const char* text, const char* title, DWORD icon) {
+    NOTIFYICONDATAA record = IconRecordFor(window);
+    record.uFlags = NIF_INFO;
+    CopyCut(record.szInfo, text);
+    record.uTimeout = BalloonTimeoutMs;
+    CopyCut(record.szInfoTitle, title);
+    record.dwInfoFlags = icon;
+    Shell_NotifyIconA(NIM_MODIFY, &record);
+}
+
 }  // namespace
 
 void AddTrayIcon(HWND window) {
     NOTIFYICONDATAA record = IconRecordFor(window);
     Shell_NotifyIconA(NIM_ADD, &record);
+    IconShown = true;
 }
 
 void SendToTray(HWND window, const char* balloonText, const char* balloonTitle) {
-    NOTIFYICONDATAA record = IconRecordFor(window);
-    Shell_NotifyIconA(NIM_ADD, &record);
-    record.cbSize = TrayRecordSize;
-    record.uFlags = NIF_INFO;
-    CopyCut(record.szInfo, balloonText);
-    record.uTimeout = BalloonTimeoutMs;
-    CopyCut(record.szInfoTitle, balloonTitle);
-    record.dwInfoFlags = NIIF_INFO;
-    Shell_NotifyIconA(NIM_MODIFY, &record);
+    AddTrayIcon(window);
+    ShowBalloon(window, balloonText, balloonTitle, NIIF_INFO);
     ShowWindow(window, SW_HIDE);
 }
 
@@ -85,6 +94,7 @@ void SendToTray(HWND window, const char* balloonText, const char* balloonTitle) 
 void RemoveTrayIcon(HWND window) {
     NOTIFYICONDATAA record = IconRecordFor(window);
     Shell_NotifyIconA(NIM_DELETE, &record);
+    IconShown = false;
 }
 
 void RestoreFromTray(HWND window) {
@@ -92,9 +102,9 @@ void RestoreFromTray(HWND window) {
     ShowWindow(window, SW_SHOW);
 }
 
-void ShowTrayMenu(HWND window) {
+void ShowTrayMenu(HWND window, bool ownIpv6) {
     HMENU menu = CreatePopupMenu();
-    for (const TrayMenuItem& item : TrayMenuItems(StartsAtLogon())) {
+    for (const TrayMenuItem& item : TrayMenuItems(StartsAtLogon(), ownIpv6)) {
         AppendMenuA(menu, item.id ? MF_STRING | (item.checked ? MF_CHECKED : 0) : MF_SEPARATOR,
                     item.id, item.text);
     }
@@ -106,4 +116,18 @@ void ShowTrayMenu(HWND window) {
     TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
     PostMessageA(window, WM_NULL, 0, 0);
     DestroyMenu(menu);
+}
+
+void SetTrayResult(HWND window, const std::string& result) {
+    LastResult = result;
+    if (!IconShown) return;
+    NOTIFYICONDATAA record = IconRecordFor(window);
+    record.uFlags = NIF_TIP;
+    Shell_NotifyIconA(NIM_MODIFY, &record);
+}
+
+void ShowResultBalloon(HWND window, const std::string& text, bool warning) {
+    if (IconShown && Pacer.Allows(GetTickCount())) {
+        ShowBalloon(window, text.c_str(), ResultBalloonTitle, warning ? NIIF_WARNING : NIIF_INFO);
+    }
 }

@@ -1,4 +1,4 @@
-// Multi-line texts of the program, kept as tables of lines.
+// Multi-line texts of the program, kept as tables of lines, and cutting texts to a size.
 #ifndef KIVO_TEXT_LINES_H
 #define KIVO_TEXT_LINES_H
 
@@ -15,5 +15,13 @@ std::string JoinLines(const char* const (&lines)[Count], const char* lineEnd) {
     }
     return text;
 }
+
+// The text cut to at most `limit` bytes without splitting a double-byte character of the
+// code page whose lead bytes isLeadByte knows.
+std::string TextWithin(const std::string& text, std::size_t limit,
+                       bool (*isLeadByte)(unsigned char));
+// The text's first line (up to its first CR or LF), cut alike.
+std::string FirstLineWithin(const std::string& text, std::size_t limit,
+                            bool (*isLeadByte)(unsigned char));
 
 #endif

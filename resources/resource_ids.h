@@ -31,6 +31,8 @@
 #define IDM_TRAY_SHOW_HIDE 1102
 #define IDM_TRAY_START_AT_LOGON 1103
 #define IDM_TRAY_EXIT 1104
+#define IDM_TRAY_VIEW_LOG 1105
+#define IDM_TRAY_OWN_IPV6 1106
 
 #define IDC_UNADDRESSED 65535  // controls that no operation addresses
 

@@ -8,29 +8,6 @@ namespace {
 // WriteFile reported success but wrote less: the volume is full.
 constexpr int DiskFullCode = 101;
 
-// A file handle that is closed on every path.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (IsOpen()) Close();
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-    // False when the system reports the close as failed.
-    bool Close() {
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return CloseHandle(handle) != FALSE;
-    }
-
-private:
-    HANDLE handle_;
-};
-
 }  // namespace
 
 bool IsLeadByteOfAnsiCodePage(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }

@@ -7,6 +7,33 @@
 
 #include <string>
 
+// A file handle that is closed on every path.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (IsOpen()) Close();
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void Reset(HANDLE handle) {
+        if (IsOpen()) Close();
+        handle_ = handle;
+    }
+    HANDLE Get() const { return handle_; }
+    // False when the system reports the close as failed.
+    bool Close() {
+        const HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return CloseHandle(handle) != FALSE;
+    }
+
+private:
+    HANDLE handle_;
+};
+
 bool IsLeadByteOfAnsiCodePage(unsigned char byte);
 
 // The running executable's path with this extension instead of ".exe" (see

@@ -15,6 +15,7 @@ constexpr char SettingsExtension[] = ".Lr";
 
 // The process-wide noise generator, seeded at every save.
 std::uint32_t NoiseSeed;
+bool OwnIpv6 = false;
 
 void SeedNoise() {
     LARGE_INTEGER counter;
@@ -33,6 +34,7 @@ void LoadSettings(HWND mainDialog) {
     const std::string path = PathBesideProgram(SettingsExtension);
     if (!FileExistsAt(path)) return;
     for (const std::string& line : ReadSettingsLines(ReadWholeFile(path))) {
+        if (ChoosesOwnIpv6(line)) OwnIpv6 = true;
         const LineMeaning meaning = InterpretSettingsLine(line);
         switch (meaning.action) {
             case LineAction::SetField:
@@ -54,9 +56,14 @@ void SaveSettings(HWND mainDialog) {
         fieldTexts[i] = FieldText(mainDialog, ValueKeys[i].controlId);
     }
     const bool autoUpdate = IsDlgButtonChecked(mainDialog, IDC_AUTO_UPDATE_BOX) == BST_CHECKED;
-    for (const SettingsFileLine& line : ComposeSettingsFile(fieldTexts, autoUpdate, NoiseSeed)) {
+    for (const SettingsFileLine& line :
+         ComposeSettingsFile(fieldTexts, autoUpdate, OwnIpv6, NoiseSeed)) {
         file.Write(line.text + "\r\n");
         if (line.pauseAfterMs > 0) Sleep(line.pauseAfterMs);
     }
     file.PutInPlace();
 }
+
+bool OwnIpv6Chosen() { return OwnIpv6; }
+
+void ChooseOwnIpv6(bool chosen) { OwnIpv6 = chosen; }

@@ -17,14 +17,14 @@ std::string PlainValueLine(std::uint32_t& seed, const std::string& key, const st
     return std::to_string(leading) + key + value + ValueSeparator + std::to_string(trailing);
 }
 
-std::string PlainAutoUpdateLine(std::uint32_t& seed) {
+std::string PlainChoiceLine(std::uint32_t& seed, const char* key) {
     const std::uint32_t leading = DrawNoise(seed);
     const std::uint32_t trailing = DrawNoise(seed);
-    return std::to_string(leading) + AutoUpdateKey + std::to_string(trailing);
+    return std::to_string(leading) + key + std::to_string(trailing);
 }
 
 std::vector<SettingsFileLine> ComposeSettingsFile(
-    const std::array<std::string, ValueKeyCount>& fieldTexts, bool autoUpdate,
+    const std::array<std::string, ValueKeyCount>& fieldTexts, bool autoUpdate, bool ownIpv6,
     std::uint32_t& seed) {
     std::vector<SettingsFileLine> lines = {{SettingsHeaderLine, 0}};
     for (int i = 0; i < ValueKeyCount; ++i) {
@@ -33,8 +33,10 @@ std::vector<SettingsFileLine> ComposeSettingsFile(
                          ValueKeys[i].pauseAfterMs});
     }
     if (autoUpdate) {
-        lines.push_back({EncodeSettingsLine(PlainAutoUpdateLine(seed)), AutoUpdatePauseMs});
+        lines.push_back(
+            {EncodeSettingsLine(PlainChoiceLine(seed, AutoUpdateKey)), AutoUpdatePauseMs});
     }
+    if (ownIpv6) lines.push_back({EncodeSettingsLine(PlainChoiceLine(seed, OwnIpv6Key)), 0});
     lines.push_back({"", 0});
     lines.push_back({"", 0});
     lines.push_back({SettingsCreditLine, 0});

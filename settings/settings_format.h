@@ -24,8 +24,8 @@ std::string EncodeSettingsLine(const std::string& plainLine);
 
 // N1 + key + value + "|" + N2, drawing N1 first.
 std::string PlainValueLine(std::uint32_t& seed, const std::string& key, const std::string& value);
-// N1 + "Auto=True" + N2, drawing N1 first.
-std::string PlainAutoUpdateLine(std::uint32_t& seed);
+// N1 + the key ("Auto=True", "IPv6=True") + N2, drawing N1 first.
+std::string PlainChoiceLine(std::uint32_t& seed, const char* key);
 
 struct SettingsFileLine {
     std::string text;  // without its CR LF
@@ -33,9 +33,10 @@ struct SettingsFileLine {
 };
 
 // Every line of a save, in order: the header, a value line for each non-empty field text
-// (given in the order of ValueKeys), the auto-update line when the box is checked, two
-// empty lines and the credit line.
+// (given in the order of ValueKeys), the auto-update line when the box is checked, the
+// IPv6 line when this PC's IPv6 address is chosen, two empty lines and the credit line.
 std::vector<SettingsFileLine> ComposeSettingsFile(
-    const std::array<std::string, ValueKeyCount>& fieldTexts, bool autoUpdate, std::uint32_t& seed);
+    const std::array<std::string, ValueKeyCount>& fieldTexts, bool autoUpdate, bool ownIpv6,
+    std::uint32_t& seed);
 
 #endif

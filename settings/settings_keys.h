@@ -22,5 +22,8 @@ inline constexpr int ValueKeyCount = sizeof ValueKeys / sizeof ValueKeys[0];
 inline constexpr char ValueSeparator[] = "|";
 inline constexpr char AutoUpdateKey[] = "Auto=True";
 inline constexpr unsigned AutoUpdatePauseMs = 36;
+// The choice of this PC's IPv6 address. Its line holds none of the key texts above, so
+// versions of Kivo from before the choice pass over it and load the rest as ever.
+inline constexpr char OwnIpv6Key[] = "IPv6=True";
 
 #endif

@@ -22,6 +22,12 @@ std::string ValueAfter(const std::string& line, size_t keyAt, const std::string&
     return ExtractBetween(line.substr(keyAt), key, ValueSeparator);
 }
 
+// A line that does not decode is taken as it was read.
+std::string Decoded(const std::string& lineAsRead) {
+    const std::optional<std::string> decoded = HexDecode(lineAsRead);
+    return decoded ? XorScramble(*decoded) : lineAsRead;
+}
+
 }  // namespace
 
 std::vector<std::string> ReadSettingsLines(const std::string& fileBytes) {
@@ -43,8 +49,7 @@ std::vector<std::string> ReadSettingsLines(const std::string& fileBytes) {
 }
 
 LineMeaning InterpretSettingsLine(const std::string& lineAsRead) {
-    const std::optional<std::string> decoded = HexDecode(lineAsRead);
-    const std::string line = decoded ? XorScramble(*decoded) : lineAsRead;
+    const std::string line = Decoded(lineAsRead);
     // The line belongs to the key that starts earliest: the save writes only digits before
     // it, so a key text inside a value never comes first.
     size_t earliest = line.find(AutoUpdateKey);
@@ -58,4 +63,9 @@ LineMeaning InterpretSettingsLine(const std::string& lineAsRead) {
         }
     }
     return meaning;
+}
+
+bool ChoosesOwnIpv6(const std::string& lineAsRead) {
+    return InterpretSettingsLine(lineAsRead).action == LineAction::Ignore &&
+           Decoded(lineAsRead).find(OwnIpv6Key) != std::string::npos;
 }

@@ -22,4 +22,8 @@ struct LineMeaning {
 // runs to the last "|" that only digits follow, or else to the first "|" after the key.
 LineMeaning InterpretSettingsLine(const std::string& lineAsRead);
 
+// Whether the line chooses this PC's IPv6 address: it holds "IPv6=True" and nothing that
+// InterpretSettingsLine acts upon.
+bool ChoosesOwnIpv6(const std::string& lineAsRead);
+
 #endif

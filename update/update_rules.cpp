@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/text_lines.h"
 #include "resources/resource_ids.h"
 
 // Literal pieces, so that each box text is one stored literal beside its status text.
@@ -127,7 +128,7 @@ std::string PercentEncode(const std::string& bytes) {
     return encoded;
 }
 
-std::string Base64Encode(const std::string& bytes) {
+std::string Base64Of(const std::string& bytes) {
     static const char alphabet[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string encoded;
@@ -182,13 +183,16 @@ const FieldCheck FieldChecksInOrder[FieldCheckCount] = {
     {IDC_IP_FIELD, AddressPasses, ADDRESS_WRONG_TEXT, AddressWrongBoxText},
 };
 
+std::string BasicCredentials(const std::string& user, const std::string& password) {
+    return Base64Of(user + ":" + password);
+}
+
 HttpRequest UpdateRequestFor(const std::string& updateHost, const std::string& domain,
                              const std::string& address, const std::string& user,
                              const std::string& password) {
     std::string target = ReplaceEvery(UpdateTargetTemplate, "{host}", PercentEncode(domain));
     target = ReplaceEvery(target, "{ip}", PercentEncode(address));
-    const std::string headers =
-        "Authorization: Basic " + Base64Encode(user + ":" + password) + "\r\n";
+    const std::string headers = "Authorization: Basic " + BasicCredentials(user, password) + "\r\n";
     return {updateHost, target, headers};
 }
 
@@ -197,7 +201,12 @@ ReplyOutcome InterpretReply(const std::string& reply) {
          {std::pair{GoodMarker, UpdatedText}, {NochgMarker, UnchangedText}}) {
         if (const size_t at = LineStartingWith(reply, marker); at != std::string::npos) {
             const std::string address = AddressAfter(reply, at, marker);
-            return Told(text + address, AnswerKind::Confirmed, address);
+            // The status keeps a bare LF after the address, as it always has; the address
+            // that the watch keeps and tells does not.
+            ReplyOutcome confirmed =
+                Told(text + address, AnswerKind::Confirmed, address.substr(0, address.find('\n')));
+            confirmed.alreadyCurrent = marker == NochgMarker;
+            return confirmed;
         }
     }
     if (Contains(reply, NohostMarker)) return Told(NoHostText);
@@ -238,15 +247,8 @@ ReplyOutcome OutcomeOf(const HttpReply& reply) {
 
 std::string UnattendedStatusOf(const ReplyOutcome& outcome, bool (*isLeadByte)(unsigned char)) {
     if (outcome.statusText) return *outcome.statusText;
-    const std::string& reply = outcome.unknownBoxText.value_or("");
-    const size_t lineEnd = std::min(reply.find_first_of("\r\n"), reply.size());
-    size_t kept = 0;
-    while (kept < lineEnd) {
-        const size_t next = kept + (isLeadByte(static_cast<unsigned char>(reply[kept])) ? 2 : 1);
-        if (next > std::min(lineEnd, UnattendedReplyLimit)) break;
-        kept = next;
-    }
-    return UnknownReplyCaption + reply.substr(0, kept);
+    return UnknownReplyCaption +
+           FirstLineWithin(outcome.unknownBoxText.value_or(""), UnattendedReplyLimit, isLeadByte);
 }
 
 std::optional<std::string> ReadReply(const ReadPiece& readPiece,

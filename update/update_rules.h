@@ -69,6 +69,9 @@ struct HttpReply {
 // Insecure for WinINet's certificate and secure-channel errors, else Unreachable.
 ExchangeEnd FailureOf(unsigned long winInetError);
 
+// What the Authorization header carries: the Base64 of "user:password".
+std::string BasicCredentials(const std::string& user, const std::string& password);
+
 // The dyndns update for the field texts. The domain and the address are percent-encoded
 // into the query and the credentials travel as HTTP Basic, so no field text can change
 // the host, the path or the set of parameters.
@@ -86,7 +89,8 @@ struct ReplyOutcome {
     std::optional<std::string> statusText;
     std::optional<std::string> unknownBoxText;
     AnswerKind kind = AnswerKind::NeedsUser;
-    std::string address;  // the address a confirmation names
+    std::string address;          // the address a confirmation names
+    bool alreadyCurrent = false;  // confirmed with nochg: the domain had that address
 };
 // "good " and "nochg " count at the start of a line of the reply (good first); "nohost"
 // anywhere; then the provider's other standard answers at the start of a line; anything

@@ -84,8 +84,10 @@ std::optional<std::string> AddressInCheckReply(const HttpReply& reply) {
     return std::nullopt;
 }
 
-void CheckSchedule::Bring(std::uint32_t at) {
-    if (After(dueAt_, at)) dueAt_ = at;
+void CheckSchedule::Bring(std::uint32_t at, RunTrigger reason) {
+    if (!After(dueAt_, at)) return;
+    dueAt_ = at;
+    dueFor_ = reason;
 }
 
 void CheckSchedule::AddressesChanged(std::uint32_t now) {
@@ -95,29 +97,33 @@ void CheckSchedule::AddressesChanged(std::uint32_t now) {
         at = *lastChangeCheckAt_ + AddressChangeSpacingMs;
     }
     lastChangeCheckAt_ = at;
-    Bring(at);
+    Bring(at, RunTrigger::AddressChange);
 }
 
 std::uint32_t CheckSchedule::DelayUntilDue(std::uint32_t now) const {
     return After(dueAt_, now) ? dueAt_ - now : 0;
 }
 
-bool CheckSchedule::TakeDue(std::uint32_t now) {
-    if (After(dueAt_, now)) return false;
+std::optional<RunTrigger> CheckSchedule::TakeDue(std::uint32_t now) {
+    if (After(dueAt_, now)) return std::nullopt;
+    const RunTrigger reason = dueFor_;
     dueAt_ = now + CheckPeriodMs;
+    dueFor_ = RunTrigger::Periodic;
     // A check still booked for an address change keeps its time. The time of one that came
     // is kept only while it spaces the next: a stale time must never be compared across the
     // clock's wrap.
     if (lastChangeCheckAt_ && After(*lastChangeCheckAt_, now)) {
         dueAt_ = *lastChangeCheckAt_;
+        dueFor_ = RunTrigger::AddressChange;
     } else if (lastChangeCheckAt_ && now - *lastChangeCheckAt_ >= AddressChangeSpacingMs) {
         lastChangeCheckAt_.reset();
     }
-    return true;
+    return reason;
 }
 
-// FNV-1a over each field's length and bytes, so that no two field sets run together.
-std::string FieldsFingerprint(const UpdateFields& fields) {
+// FNV-1a over each field's length and bytes, so that no two field sets run together. The
+// IPv6 choice adds a byte only when made, so fingerprints saved before it still match.
+std::string FieldsFingerprint(const UpdateFields& fields, bool ownIpv6) {
     std::uint64_t hash = 14695981039346656037ull;
     auto mix = [&hash](unsigned char byte) { hash = (hash ^ byte) * 1099511628211ull; };
     for (const std::string* field :
@@ -125,6 +131,7 @@ std::string FieldsFingerprint(const UpdateFields& fields) {
         for (size_t size = field->size(), i = 0; i < 4; ++i, size >>= 8) mix(size & 0xFF);
         for (const char c : *field) mix(static_cast<unsigned char>(c));
     }
+    if (ownIpv6) mix('6');
     char text[17];
     std::snprintf(text, sizeof text, "%016llX", static_cast<unsigned long long>(hash));
     return text;
@@ -183,29 +190,39 @@ WatchMemory MemoryAfter(WatchMemory memory, const ReplyOutcome& outcome,
     return memory;
 }
 
-void RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool atStart,
-                   const WatchExchanges& exchanges) {
-    const std::string fingerprint = FieldsFingerprint(fields);
-    if (memory.pausedFields == fingerprint) return;
+RunRecord RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool atStart,
+                        const WatchExchanges& exchanges) {
+    RunRecord record;
+    record.addressBefore = memory.confirmedAddress;
+    const auto say = [&](const std::string& text) {
+        exchanges.report(text);
+        record.status = text;
+    };
+    const bool ownIpv6 = static_cast<bool>(exchanges.ownIpv6);
+    const std::string fingerprint = FieldsFingerprint(fields, ownIpv6);
+    if (memory.pausedFields == fingerprint) return record;
     if (const FieldCheck* failed = FirstFailedCheck(fields)) {
-        exchanges.report(failed->statusText);
+        say(failed->statusText);
         memory.pausedFields = fingerprint;
-        return;
+        record.result = RunRecord::FieldsFailed;
+        record.pausedNow = true;
+        return record;
     }
     // A hold longer than the wait was set by a clock that has since been put right.
     if (exchanges.now < memory.heldUntil &&
         memory.heldUntil - exchanges.now <= ProviderTroubleWaitSeconds) {
-        return;
+        return record;
     }
     const bool confirmed = !memory.confirmedAddress.empty();
-    std::optional<std::string> current;
+    std::optional<std::string>& current = record.addressNow;
     if (!fields.address.empty()) {
         current = fields.address;
-    } else if (exchanges.check && (confirmed || !atStart)) {
-        current = AddressInCheckReply(exchanges.check());
+    } else if (ownIpv6 || (exchanges.check && (confirmed || !atStart))) {
+        current = ownIpv6 ? exchanges.ownIpv6() : AddressInCheckReply(exchanges.check());
         if (!current) {
-            exchanges.report(CheckFailedText);
-            return;
+            say(ownIpv6 ? NoPublicIpv6Text : CheckFailedText);
+            record.result = RunRecord::NoAddress;
+            return record;
         }
     }
     // A confirmation dated in the future came from a clock that was wrong: refresh it.
@@ -214,19 +231,47 @@ void RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool atStart
                       exchanges.now < memory.confirmedAt ||
                       (current ? *current != memory.confirmedAddress : atStart);
     if (!send) {
-        if (current) exchanges.report(AddressUnchangedText + *current);
-        return;
+        if (!current) return record;
+        say(AddressUnchangedText + *current);
+        record.result = RunRecord::Unchanged;
+        return record;
     }
-    exchanges.report(StartingUpdateText);
-    const ReplyOutcome outcome = OutcomeOf(exchanges.update(fields));
-    memory = MemoryAfter(memory, outcome, fingerprint, current, exchanges.now);
-    exchanges.report(UnattendedStatusOf(outcome, exchanges.isLeadByte));
+    say(StartingUpdateText);
+    UpdateFields sent = fields;
+    if (ownIpv6) sent.address = *current;
+    record.reply = exchanges.update(sent);
+    record.outcome = OutcomeOf(*record.reply);
+    record.result = RunRecord::Sent;
+    record.pausedNow = record.outcome.kind == AnswerKind::NeedsUser;
+    memory = MemoryAfter(memory, record.outcome, fingerprint, current, exchanges.now);
+    say(UnattendedStatusOf(record.outcome, exchanges.isLeadByte));
+    return record;
 }
 
-ReplyOutcome RunUserUpdate(WatchMemory& memory, const UpdateFields& fields,
-                           const WatchExchanges& exchanges) {
+RunRecord RunUserUpdate(WatchMemory& memory, const UpdateFields& fields,
+                        const WatchExchanges& exchanges) {
+    RunRecord record;
+    record.addressBefore = memory.confirmedAddress;
     memory.pausedFields.clear();
-    const ReplyOutcome outcome = OutcomeOf(exchanges.update(fields));
-    memory = MemoryAfter(memory, outcome, FieldsFingerprint(fields), std::nullopt, exchanges.now);
-    return outcome;
+    UpdateFields sent = fields;
+    const bool ownIpv6 = fields.address.empty() && exchanges.ownIpv6;
+    if (ownIpv6) {
+        record.addressNow = exchanges.ownIpv6();
+        if (!record.addressNow) {
+            record.result = RunRecord::NoAddress;
+            record.outcome.statusText = record.status = NoPublicIpv6Text;
+            record.outcome.kind = AnswerKind::NoAnswer;
+            return record;
+        }
+        sent.address = *record.addressNow;
+    }
+    record.reply = exchanges.update(sent);
+    record.outcome = OutcomeOf(*record.reply);
+    record.result = RunRecord::Sent;
+    record.pausedNow = record.outcome.kind == AnswerKind::NeedsUser;
+    record.status = UnattendedStatusOf(record.outcome, exchanges.isLeadByte);
+    memory = MemoryAfter(memory, record.outcome,
+                         FieldsFingerprint(fields, static_cast<bool>(exchanges.ownIpv6)),
+                         record.addressNow, exchanges.now);
+    return record;
 }

@@ -13,6 +13,10 @@
 
 inline constexpr char AddressUnchangedText[] = "IP地址没有变化,无需更新,当前IP为:";
 inline constexpr char CheckFailedText[] = "无法获取当前IP地址,稍后自动重试!";
+inline constexpr char NoPublicIpv6Text[] = "本机没有公网IPv6地址,请检查网络设置!";
+
+// What started a run: the user (F3, "更 新", the tray menu) or the watch.
+enum class RunTrigger { HotkeyF3, UpdateButton, TrayMenu, Start, Periodic, Resume, AddressChange };
 
 // --- the address-check service
 
@@ -35,18 +39,20 @@ class CheckSchedule {
 public:
     explicit CheckSchedule(std::uint32_t now) : dueAt_(now + CheckPeriodMs) {}
     // Windows resumed from sleep.
-    void Resumed(std::uint32_t now) { Bring(now + NudgeDelayMs); }
+    void Resumed(std::uint32_t now) { Bring(now + NudgeDelayMs, RunTrigger::Resume); }
     // The PC's own addresses changed.
     void AddressesChanged(std::uint32_t now);
     // How long until the next check is due; 0 when it is due now. Once due, the next one
     // is due a period later.
     std::uint32_t DelayUntilDue(std::uint32_t now) const;
-    bool TakeDue(std::uint32_t now);
+    // What brought the check that is due now (Periodic, Resume or AddressChange), or nothing.
+    std::optional<RunTrigger> TakeDue(std::uint32_t now);
 
 private:
-    void Bring(std::uint32_t at);
+    void Bring(std::uint32_t at, RunTrigger reason);
 
     std::uint32_t dueAt_;
+    RunTrigger dueFor_ = RunTrigger::Periodic;
     std::optional<std::uint32_t> lastChangeCheckAt_;
 };
 
@@ -55,9 +61,10 @@ private:
 inline constexpr std::int64_t RefreshAfterSeconds = 25 * 24 * 60 * 60;
 inline constexpr std::int64_t ProviderTroubleWaitSeconds = 30 * 60;
 
-// A digest of the four fields that stands for them in the state file: it changes whenever
-// any of them changes, and holds none of them, the password least of all.
-std::string FieldsFingerprint(const UpdateFields& fields);
+// A digest of the four fields, and of the choice of this PC's IPv6 address, that stands for
+// them in the state file: it changes whenever any of them changes, and holds none of them,
+// the password least of all.
+std::string FieldsFingerprint(const UpdateFields& fields, bool ownIpv6 = false);
 
 struct WatchMemory {
     std::string confirmedAddress;  // empty: no update confirmed yet
@@ -87,27 +94,42 @@ WatchMemory MemoryAfter(WatchMemory memory, const ReplyOutcome& outcome,
 // --- runs
 
 // The exchanges of one run: with the check service (null when the build has none) and with
-// the provider; the current time; and where the run's status texts go.
+// the provider; this PC's public IPv6 address (null unless the user chose it); the current
+// time; and where the run's status texts go.
 struct WatchExchanges {
     std::function<HttpReply()> check;
+    std::function<std::optional<std::string>()> ownIpv6;
     std::function<HttpReply(const UpdateFields&)> update;
     std::int64_t now = 0;
     std::function<void(const std::string&)> report;
     bool (*isLeadByte)(unsigned char) = nullptr;  // of the ANSI code page
 };
 
+// What one run did, for the log, the tray tip and the balloons.
+struct RunRecord {
+    enum Result { Nothing, FieldsFailed, NoAddress, Unchanged, Sent } result = Nothing;
+    std::string addressBefore;              // the last confirmed address; empty: none
+    std::optional<std::string> addressNow;  // the current address, where the run learned it
+    std::optional<HttpReply> reply;         // the provider's, when the update went out
+    ReplyOutcome outcome;                   // what that reply tells, when it went out
+    std::string status;                     // the last status text of the run
+    bool pausedNow = false;                 // the run left the watch paused
+};
+
 // A run nobody watches: at start, or when a check is due with "自动更新" ticked. Paused,
 // held or with fields that fail their checks it sends nothing; it learns the current
-// address (the IP field's, or the check service's) and sends the update only when that
+// address (the IP field's, else this PC's IPv6 address where chosen, else the check
+// service's) and sends the update only when that
 // address differs from the last confirmed one, a field changed since, 25 days have passed,
 // or no update has been confirmed. At start without a confirmed update, or without any way
 // to learn the address, it sends as every start did before.
-void RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool atStart,
-                   const WatchExchanges& exchanges);
+RunRecord RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool atStart,
+                        const WatchExchanges& exchanges);
 
 // The user's own update (F3, "更 新", the tray menu), whose fields passed their checks: it
-// always sends, and its answer lifts a pause.
-ReplyOutcome RunUserUpdate(WatchMemory& memory, const UpdateFields& fields,
-                           const WatchExchanges& exchanges);
+// always sends (but without an address to send where this PC's IPv6 address was chosen and
+// it has none), and its answer lifts a pause.
+RunRecord RunUserUpdate(WatchMemory& memory, const UpdateFields& fields,
+                        const WatchExchanges& exchanges);
 
 #endif

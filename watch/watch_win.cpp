@@ -7,26 +7,37 @@
 #include <memory>
 #include <optional>
 
+#include "app/tray_win.h"
 #include "build_config.h"
 #include "resources/resource_ids.h"
 #include "settings/file_io_win.h"
+#include "settings/settings_file_win.h"
 #include "update/http_get_win.h"
 #include "update/run_update_win.h"
+#include "watch/activity_log_win.h"
+#include "watch/local_ipv6_win.h"
+#include "watch/run_report_rules.h"
 #include "watch/watch_rules.h"
 
 namespace {
 
 constexpr char StateExtension[] = ".state";
 
-// What the worker asks the window to show.
+// What the worker asks the window to show: a status text, or the user's outcome (its status
+// or its box); and at the end of a run, the tray's last result and perhaps a balloon.
 struct Report {
-    std::optional<ReplyOutcome> userOutcome;  // the user's run: its status or its box
-    std::string status;                       // else a status text
+    std::optional<ReplyOutcome> userOutcome;
+    std::string status;
+    std::string trayResult;
+    std::optional<Balloon> balloon;
 };
 
 struct Job {
     enum Kind { User, AtStart, Due } kind;
+    RunTrigger trigger;
     UpdateFields fields;
+    bool ownIpv6;     // the update uses this PC's IPv6 address
+    bool autoUpdate;  // "自动更新" ticked when the run was asked for
 };
 
 // Shared between the window's thread and the worker, under Lock.
@@ -79,18 +90,39 @@ void SaveState(const std::string& path, const WatchMemory& memory) {
     }
 }
 
-void RunJob(const Job& job, WatchMemory& memory, const std::optional<HttpRequest>& check) {
+LocalTime LocalTimeNow() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+void RunJob(const Job& job, WatchMemory& memory, const std::optional<HttpRequest>& check,
+            BalloonRules& balloons) {
     WatchExchanges exchanges;
     if (check) exchanges.check = [&check] { return HttpGetText(*check); };
+    if (job.ownIpv6) exchanges.ownIpv6 = ThisPcPublicIpv6;
     exchanges.update = SendUpdate;
     exchanges.now = SecondsSince1970();
-    exchanges.report = [](const std::string& status) { Post({std::nullopt, status}); };
+    exchanges.report = [](const std::string& status) {
+        Report report;
+        report.status = status;
+        Post(std::move(report));
+    };
     exchanges.isLeadByte = IsLeadByteOfAnsiCodePage;
+    RunRecord record;
+    Report end;
     if (job.kind == Job::User) {
-        Post({RunUserUpdate(memory, job.fields, exchanges), {}});
+        record = RunUserUpdate(memory, job.fields, exchanges);
+        end.userOutcome = record.outcome;
     } else {
-        RunUnattended(memory, job.fields, job.kind == Job::AtStart, exchanges);
+        record = RunUnattended(memory, job.fields, job.kind == Job::AtStart, exchanges);
+        if (record.result == RunRecord::Nothing) return;
+        end.balloon = balloons.After(record);
     }
+    const LocalTime at = LocalTimeNow();
+    AddToLog(LogLineOf(at, job.trigger, record, job.fields, IsLeadByteOfAnsiCodePage));
+    end.trayResult = TrayResultOf(at, record, job.autoUpdate);
+    Post(std::move(end));
 }
 
 std::optional<Job> NextJob() {
@@ -101,8 +133,10 @@ std::optional<Job> NextJob() {
     return job;
 }
 
-// Asks Windows to signal the event at the next change of the PC's addresses; false where it
-// cannot (then no change is ever reported, and the periodic checks carry on alone).
+void ReportAddressesChanged() { PostMessageA(Window, AddressesChangedMessage, 0, 0); }
+
+// Asks Windows to signal the event at the next change of the PC's IPv4 addresses; false
+// where it cannot (then no change is ever reported, and the periodic checks carry on alone).
 bool WatchAddresses(OVERLAPPED& overlapped) {
     HANDLE ignored = nullptr;
     return NotifyAddrChange(&ignored, &overlapped) == ERROR_IO_PENDING;
@@ -112,6 +146,8 @@ unsigned __stdcall WorkerMain(void*) {
     const std::string statePath = PathBesideProgram(StateExtension);
     const std::optional<HttpRequest> check = CheckRequestFor(KIVO_CHECK_URL);
     WatchMemory memory = ReadState(statePath);
+    BalloonRules balloons;
+    WatchIpv6AddressChanges(ReportAddressesChanged);
     OVERLAPPED addressChange = {};
     addressChange.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     const bool watchingAddresses = WatchAddresses(addressChange);
@@ -122,14 +158,14 @@ unsigned __stdcall WorkerMain(void*) {
         if (woken == WAIT_FAILED) return 1;
         if (woken == WAIT_OBJECT_0 + 1) {
             ResetEvent(addressChange.hEvent);
-            PostMessageA(Window, AddressesChangedMessage, 0, 0);
+            ReportAddressesChanged();
             WatchAddresses(addressChange);
             continue;
         }
         while (const std::optional<Job> job = NextJob()) {
             const WatchMemory before = memory;
             try {
-                RunJob(*job, memory, check);
+                RunJob(*job, memory, check, balloons);
             } catch (const std::exception&) {
                 continue;  // out of memory: this run is lost, the next one comes
             }
@@ -147,6 +183,8 @@ void Queue(Job job) {
         const bool sameKind = waiting && (waiting->kind == Job::User) == (job.kind == Job::User);
         if (sameKind && job.kind != Job::User) {
             waiting->fields = job.fields;
+            waiting->ownIpv6 = job.ownIpv6;
+            waiting->autoUpdate = job.autoUpdate;
         } else if (!sameKind || !(waiting->fields == job.fields)) {
             Jobs.push_back(std::move(job));
         }
@@ -156,6 +194,11 @@ void Queue(Job job) {
 
 bool AutoUpdateTicked(HWND mainDialog) {
     return IsDlgButtonChecked(mainDialog, IDC_AUTO_UPDATE_BOX) == BST_CHECKED;
+}
+
+Job JobFor(HWND mainDialog, Job::Kind kind, RunTrigger trigger) {
+    return {kind, trigger, ReadUpdateFields(mainDialog), OwnIpv6Chosen(),
+            AutoUpdateTicked(mainDialog)};
 }
 
 void ArmTimer(HWND mainDialog) {
@@ -174,18 +217,22 @@ void StartWatch(HWND mainDialog) {
     if (worker) CloseHandle(reinterpret_cast<HANDLE>(worker));
     Schedule.emplace(GetTickCount());
     ArmTimer(mainDialog);
-    if (AutoUpdateTicked(mainDialog)) Queue({Job::AtStart, ReadUpdateFields(mainDialog)});
+    if (AutoUpdateTicked(mainDialog)) Queue(JobFor(mainDialog, Job::AtStart, RunTrigger::Start));
 }
 
-void RunUpdate(HWND mainDialog) {
-    const UpdateFields fields = ReadUpdateFields(mainDialog);
-    if (FieldsPassForUser(mainDialog, fields)) Queue({Job::User, fields});
+void RunUpdate(HWND mainDialog, RunTrigger trigger) {
+    Job job = JobFor(mainDialog, Job::User, trigger);
+    if (FieldsPassForUser(mainDialog, job.fields)) Queue(std::move(job));
+}
+
+void CheckNow(HWND mainDialog, RunTrigger trigger) {
+    if (AutoUpdateTicked(mainDialog)) Queue(JobFor(mainDialog, Job::Due, trigger));
 }
 
 void OnWatchTimer(HWND mainDialog) {
     KillTimer(mainDialog, WatchTimerId);
-    if (Schedule->TakeDue(GetTickCount()) && AutoUpdateTicked(mainDialog)) {
-        Queue({Job::Due, ReadUpdateFields(mainDialog)});
+    if (const std::optional<RunTrigger> due = Schedule->TakeDue(GetTickCount())) {
+        CheckNow(mainDialog, *due);
     }
     ArmTimer(mainDialog);
 }
@@ -204,9 +251,15 @@ void OnAddressesChanged(HWND mainDialog) {
 
 void OnWatchReport(HWND mainDialog, LPARAM posted) {
     const std::unique_ptr<Report> report(reinterpret_cast<Report*>(posted));
+    if (!report->trayResult.empty()) {
+        SetTrayResult(mainDialog, report->trayResult);
+        if (report->balloon) {
+            ShowResultBalloon(mainDialog, report->balloon->text, report->balloon->warning);
+        }
+    }
     if (report->userOutcome) {
         ShowUserOutcome(mainDialog, *report->userOutcome);
-    } else {
+    } else if (!report->status.empty()) {
         ShowStatus(mainDialog, report->status);
     }
 }

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "watch/watch_rules.h"
+
 // Posted by the worker: a status text, or the user's outcome, to show (lParam owns it).
 constexpr UINT WatchReportMessage = WM_APP + 1;
 // Posted by the worker when the PC's own addresses changed.
@@ -19,7 +21,10 @@ void StartWatch(HWND mainDialog);
 
 // F3, "更 新" and the tray menu: the fields are checked here, with the warning boxes, and
 // the update always goes out, after any exchange still running.
-void RunUpdate(HWND mainDialog);
+void RunUpdate(HWND mainDialog, RunTrigger trigger);
+
+// With "自动更新" ticked, an unattended run now, as if a check were due.
+void CheckNow(HWND mainDialog, RunTrigger trigger);
 
 // WM_TIMER of WatchTimerId: a check is due when "自动更新" is ticked at that moment.
 void OnWatchTimer(HWND mainDialog);

@@ -69,13 +69,14 @@ TEST(DrawNoise, FollowsTheLinearCongruentialSequenceBelow999999) {
 
 TEST(ComposeSettingsFile, WritesEachFilledFieldWithItsNoiseAndPauseBetweenHeaderAndCredit) {
     std::uint32_t seed = 0, afterFourDraws = 870078620;
-    const auto lines = ComposeSettingsFile({"kivo.example.com", "", "user", "pass"}, true, seed);
+    const auto lines =
+        ComposeSettingsFile({"kivo.example.com", "", "user", "pass"}, true, false, seed);
     const std::pair<std::string, unsigned> expected[] = {
         {SettingsHeaderLine, 0},
         {EncodeSettingsLine("0Host=kivo.example.com|31379"), 0},
         {EncodeSettingsLine("861047Name=user|202580"), 10},
         {EncodeSettingsLine(PlainValueLine(afterFourDraws, "Pwd=", "pass")), 22},
-        {EncodeSettingsLine(PlainAutoUpdateLine(afterFourDraws)), 36},
+        {EncodeSettingsLine(PlainChoiceLine(afterFourDraws, AutoUpdateKey)), 36},
         {"", 0},
         {"", 0},
         {SettingsCreditLine, 0},
@@ -85,8 +86,9 @@ TEST(ComposeSettingsFile, WritesEachFilledFieldWithItsNoiseAndPauseBetweenHeader
         EXPECT_EQ(lines[i].text, expected[i].first) << i;
         EXPECT_EQ(lines[i].pauseAfterMs, expected[i].second) << i;
     }
-    EXPECT_EQ(ComposeSettingsFile({"", "1.2.3.4", "", ""}, false, seed)[1].pauseAfterMs, 54u);
-    EXPECT_EQ(ComposeSettingsFile({}, false, seed).size(), 4u);
+    EXPECT_EQ(ComposeSettingsFile({"", "1.2.3.4", "", ""}, false, false, seed)[1].pauseAfterMs,
+              54u);
+    EXPECT_EQ(ComposeSettingsFile({}, false, false, seed).size(), 4u);
     EXPECT_EQ(std::string(SettingsHeaderLine), "[Kivo\xD3\xF2\xC3\xFB\xB8\xFC\xD0\xC2\xC6\xF7]");
 }
 
@@ -97,7 +99,7 @@ TEST(ComposeSettingsFile, ValuesComeBackWholeThroughTwoSaves) {
     for (int save = 1; save <= 2; ++save) {
         std::uint32_t seed = 77 * save;
         std::array<std::string, ValueKeyCount> loaded;
-        for (const auto& line : ComposeSettingsFile(fields, false, seed)) {
+        for (const auto& line : ComposeSettingsFile(fields, false, false, seed)) {
             const LineMeaning meaning = InterpretSettingsLine(line.text);
             for (int i = 0; i < ValueKeyCount; ++i) {
                 if (meaning.controlId == ValueKeys[i].controlId) loaded[i] = meaning.value;
@@ -106,6 +108,33 @@ TEST(ComposeSettingsFile, ValuesComeBackWholeThroughTwoSaves) {
         EXPECT_EQ(loaded, fields) << "save " << save;
         fields = loaded;
     }
+}
+
+// The reading of each line is the one that versions before the IPv6 choice run: they load
+// the five settings of a file that holds the choice as before, and pass over its line.
+TEST(ComposeSettingsFile, TheIpv6ChoiceComesBackAndReadersBeforeItPassOverIt) {
+    const std::array<std::string, ValueKeyCount> fields = {"kivo.example.com", "2001:db8::5",
+                                                           "user", "IPv6=True|"};
+    for (const bool ownIpv6 : {false, true}) {
+        std::uint32_t seed = 5;
+        const auto lines = ComposeSettingsFile(fields, true, ownIpv6, seed);
+        EXPECT_EQ(lines.size(), ownIpv6 ? 10u : 9u);
+        std::array<std::string, ValueKeyCount> loaded;
+        bool autoUpdate = false, chosen = false;
+        for (const auto& line : lines) {
+            const LineMeaning meaning = InterpretSettingsLine(line.text);
+            autoUpdate |= meaning.action == LineAction::CheckAutoUpdate;
+            for (int i = 0; i < ValueKeyCount; ++i) {
+                if (meaning.controlId == ValueKeys[i].controlId) loaded[i] = meaning.value;
+            }
+            chosen |= ChoosesOwnIpv6(line.text);
+        }
+        EXPECT_EQ(loaded, fields);
+        EXPECT_TRUE(autoUpdate);
+        EXPECT_EQ(chosen, ownIpv6) << "a password holding the key text chooses nothing";
+    }
+    EXPECT_TRUE(ChoosesOwnIpv6("IPv6=True"));  // written by hand, not encoded
+    EXPECT_FALSE(ChoosesOwnIpv6("IPv6=true"));
 }
 
 TEST(ReadSettingsLines, SplitsAtLfOrCrLfDropsLoneCrAndStopsAtCtrlZ) {

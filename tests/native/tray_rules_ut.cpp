@@ -1,6 +1,7 @@
-// The tray's rules: starting hidden, and the icon's menu.
+// The tray's rules: starting hidden, the icon's menu, its tip and the balloons' pace.
 #include <gtest/gtest.h>
 
+#include "app/app_texts.h"
 #include "app/tray_rules.h"
 #include "resources/resource_ids.h"
 
@@ -20,15 +21,52 @@ TEST(StartsInTray, AnyArgumentSlashOrDashTrayInAnyCase) {
     for (const auto& [line, tray] : cases) EXPECT_EQ(StartsInTray(line), tray) << line;
 }
 
-TEST(TrayMenuItems, UpdateShowHideLogonStartExitWithSeparators) {
+TEST(TrayMenuItems, UpdateShowHideLogThenTheTwoChoicesThenExit) {
     for (const bool atLogon : {false, true}) {
-        std::string menu;
-        for (const TrayMenuItem& item : TrayMenuItems(atLogon)) {
-            menu += std::to_string(item.id) + (item.checked ? "*" : "") + item.text + "|";
+        for (const bool ownIpv6 : {false, true}) {
+            std::string menu;
+            for (const TrayMenuItem& item : TrayMenuItems(atLogon, ownIpv6)) {
+                menu += std::to_string(item.id) + (item.checked ? "*" : "") + item.text + "|";
+            }
+            EXPECT_EQ(menu,
+                      std::string("1101立即更新(F3)|1102显示/隐藏窗口(F4)|1105查看日志|0|1103") +
+                          (atLogon ? "*" : "") + "开机时自动启动|1106" + (ownIpv6 ? "*" : "") +
+                          "使用本机IPv6地址|0|1104退出|");
         }
-        EXPECT_EQ(menu, std::string("1101立即更新(F3)|1102显示/隐藏窗口(F4)|0|1103") +
-                            (atLogon ? "*" : "") + "开机时自动启动|0|1104退出|");
     }
+}
+
+bool IsGbkLead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+// The title is "Kivo域名更新器 QQ:10000" (23 bytes); the tip holds 127 bytes and a zero.
+TEST(TrayTipText, TitleThenTheLastResultCutOnACharacterBoundary) {
+    const std::string title = MainTitleText;
+    const std::string room(127 - title.size() - 1, 'x');  // fills the tip exactly
+    const struct {
+        std::string result, tip;
+    } cases[] = {
+        {"", title},
+        {"14:03 更新成功 198.51.100.7", title + "\n14:03 更新成功 198.51.100.7"},
+        {room, title + "\n" + room},
+        {room + "y", title + "\n" + room},
+        {room.substr(1) + "错误", title + "\n" + room.substr(1)},  // no half character
+        {room.substr(2) + "错误", title + "\n" + room.substr(2) + "错"},
+    };
+    for (const auto& c : cases) {
+        const std::string tip = TrayTipText(c.result, IsGbkLead);
+        EXPECT_EQ(tip, c.tip) << c.result;
+        EXPECT_LE(tip.size(), TipSize - 1);
+    }
+}
+
+TEST(BalloonPacer, AtMostOneAMinuteAcrossTheClocksWrap) {
+    const std::uint32_t start = 0xFFFFF000u;  // the clock wraps 4 s later
+    BalloonPacer pacer;
+    const std::pair<std::uint32_t, bool> asked[] = {
+        {start, true},         {start + 1000, false},  {start + 59999, false},
+        {start + 60000, true}, {start + 60001, false}, {start + 200000, true},
+    };
+    for (const auto& [at, allowed] : asked) EXPECT_EQ(pacer.Allows(at), allowed) << at - start;
 }
 
 }  // namespace

@@ -68,25 +68,25 @@ TEST(CheckSchedule, DueEveryTenMinutesAndSoonAfterAResumeOrAnAddressChange) {
         CheckSchedule schedule(start);
         EXPECT_EQ(schedule.DelayUntilDue(start), CheckPeriodMs);
         EXPECT_FALSE(schedule.TakeDue(start + CheckPeriodMs - 1));
-        EXPECT_TRUE(schedule.TakeDue(start + CheckPeriodMs));
+        EXPECT_EQ(schedule.TakeDue(start + CheckPeriodMs), RunTrigger::Periodic);
         std::uint32_t now = start + CheckPeriodMs + 1000;
         schedule.Resumed(now);
         EXPECT_EQ(schedule.DelayUntilDue(now), 5000u);
-        EXPECT_TRUE(schedule.TakeDue(now + 5000));
+        EXPECT_EQ(schedule.TakeDue(now + 5000), RunTrigger::Resume);
         now += 5000;
         schedule.AddressesChanged(now);
         EXPECT_EQ(schedule.DelayUntilDue(now), 5000u);
         schedule.AddressesChanged(now + 1000);  // the same reconnection, still changing
         EXPECT_EQ(schedule.DelayUntilDue(now + 1000), 4000u);
-        EXPECT_TRUE(schedule.TakeDue(now + 5000));
+        EXPECT_EQ(schedule.TakeDue(now + 5000), RunTrigger::AddressChange);
         schedule.AddressesChanged(now + 20000);
         EXPECT_EQ(schedule.DelayUntilDue(now + 20000), 45000u) << "a minute after the last";
         schedule.Resumed(now + 20000);
         EXPECT_EQ(schedule.DelayUntilDue(now + 20000), 5000u) << "a resume waits for nothing";
-        EXPECT_TRUE(schedule.TakeDue(now + 25000));
+        EXPECT_EQ(schedule.TakeDue(now + 25000), RunTrigger::Resume);
         EXPECT_EQ(schedule.DelayUntilDue(now + 25000), 40000u) << "the change's check stays";
         schedule.AddressesChanged(now + 30000);  // seen by that check
-        EXPECT_TRUE(schedule.TakeDue(now + 65000));
+        EXPECT_EQ(schedule.TakeDue(now + 65000), RunTrigger::AddressChange);
         EXPECT_EQ(schedule.DelayUntilDue(now + 65000), CheckPeriodMs);
     }
 }
@@ -102,6 +102,7 @@ TEST(FieldsFingerprint, ChangesWithEveryFieldAndHoldsNoneOfThem) {
         {Demo.domain, "", "demok", "ivo2026"},  // the same bytes, split otherwise
     };
     for (const UpdateFields& other : others) EXPECT_NE(FieldsFingerprint(other), demo);
+    EXPECT_NE(FieldsFingerprint(Demo, true), demo) << "the IPv6 choice counts";
 }
 
 TEST(StateFile, KeepsTheMemoryAndForgetsAForeignOrDamagedOne) {
@@ -137,14 +138,19 @@ struct ScriptedRun {
     HttpReply answer = Page("good 127.0.0.1");
     std::int64_t now = 100 * Day;
 
+    bool ownIpv6 = false;
+    std::optional<std::string> pcAddress = "2001:db8:4b::5";  // this PC's, where chosen
+
     std::vector<std::string> said = {};
     int checks = 0, updates = 0;
+    UpdateFields sent = {};
 
     ScriptedRun& Go() {
         WatchExchanges exchanges;
         if (check) exchanges.check = [this] { return ++checks, *check; };
-        exchanges.update = [this](const UpdateFields& sent) {
-            EXPECT_EQ(sent, fields);
+        if (ownIpv6) exchanges.ownIpv6 = [this] { return pcAddress; };
+        exchanges.update = [this](const UpdateFields& fields) {
+            sent = fields;
             return ++updates, answer;
         };
         exchanges.now = now;
@@ -219,6 +225,45 @@ TEST(RunUnattended, SendsOnlyWhenTheAddressOrTheFieldsChangedOrTwentyFiveDaysPas
         EXPECT_EQ(c.run.said, c.said) << c.row;
         EXPECT_EQ(c.run.checks, c.checks) << c.row;
         EXPECT_EQ(c.run.updates, c.updates) << c.row;
+        EXPECT_EQ(c.run.sent, c.updates ? c.run.fields : UpdateFields{}) << c.row;
+    }
+}
+
+// With this PC's IPv6 address chosen and the IP field empty, that address is the current
+// one and goes as myip; the check service is never asked.
+TEST(RunUnattended, ThisPcsOwnIpv6AddressIsTheCurrentOneAndGoesAsMyip) {
+    const std::int64_t now = 100 * Day;
+    const UpdateFields typedIp = {Demo.domain, "10.0.0.9", "demo", "kivo2026"};
+    const WatchMemory onIpv6 = {"2001:db8:4b::5", now - Day, FieldsFingerprint(Demo, true), "", 0};
+    const struct {
+        const char* row;
+        ScriptedRun run;
+        std::string said, sentAddress;  // the last status; the address sent ("-": none)
+    } cases[] = {
+        {"nothing confirmed", {{}, Demo, false}, Confirmed + "127.0.0.1", "2001:db8:4b::5"},
+        {"at start", {{}, Demo, true}, Confirmed + "127.0.0.1", "2001:db8:4b::5"},
+        {"unchanged", {onIpv6}, "IP地址没有变化,无需更新,当前IP为:2001:db8:4b::5", "-"},
+        {"chosen just now",
+         {ConfirmedAt("2001:db8:4b::5", now - Day)},
+         Confirmed + "127.0.0.1",
+         "2001:db8:4b::5"},
+        {"the IP field wins", {{}, typedIp}, Confirmed + "127.0.0.1", "10.0.0.9"},
+    };
+    for (auto c : cases) {
+        c.run.ownIpv6 = true;
+        c.run.Go();
+        EXPECT_EQ(c.run.said.back(), c.said) << c.row;
+        EXPECT_EQ(c.run.updates ? c.run.sent.address : "-", c.sentAddress) << c.row;
+        EXPECT_EQ(c.run.checks, 0) << c.row;
+    }
+    for (const bool atStart : {false, true}) {
+        ScriptedRun none{onIpv6, Demo, atStart};
+        none.ownIpv6 = true;
+        none.pcAddress.reset();
+        none.Go();
+        EXPECT_EQ(none.said, std::vector<std::string>{NoPublicIpv6Text});
+        EXPECT_EQ(none.checks + none.updates, 0);
+        EXPECT_EQ(none.memory, onIpv6) << "the next check tries again";
     }
 }
 
@@ -264,12 +309,26 @@ TEST(RunUserUpdate, AlwaysSendsLiftsThePauseAndKeepsTheAnsweredAddress) {
     WatchExchanges exchanges;
     exchanges.update = [](const UpdateFields&) { return Page("good 198.51.100.7"); };
     exchanges.now = 500;
-    EXPECT_EQ(RunUserUpdate(memory, Demo, exchanges).statusText, Confirmed + "198.51.100.7");
+    EXPECT_EQ(RunUserUpdate(memory, Demo, exchanges).outcome.statusText,
+              Confirmed + "198.51.100.7");
     EXPECT_EQ(memory, ConfirmedAt("198.51.100.7", 500));
     exchanges.update = [](const UpdateFields&) { return Page("badauth"); };
     RunUserUpdate(memory, Demo, exchanges);
     EXPECT_EQ(memory.pausedFields, FieldsFingerprint(Demo));
     EXPECT_EQ(memory.confirmedAddress, "198.51.100.7");
+    // This PC's IPv6 address, where chosen, goes as myip; without one nothing goes out.
+    std::string sent = "-";
+    exchanges.update = [&sent](const UpdateFields& fields) {
+        sent = fields.address;
+        return Page("good " + fields.address);
+    };
+    exchanges.ownIpv6 = [] { return std::optional<std::string>(); };
+    EXPECT_EQ(RunUserUpdate(memory, Demo, exchanges).outcome.statusText, NoPublicIpv6Text);
+    EXPECT_EQ(sent, "-");
+    exchanges.ownIpv6 = [] { return std::optional<std::string>("2001:db8::5"); };
+    RunUserUpdate(memory, Demo, exchanges);
+    EXPECT_EQ(sent, "2001:db8::5");
+    EXPECT_EQ(memory, (WatchMemory{"2001:db8::5", 500, FieldsFingerprint(Demo, true), "", 0}));
 }
 
 }  // namespace

@@ -169,6 +169,35 @@ inline std::pair<int, int> FontsAndBrushesOf(DWORD processId) {
     return last;
 }
 
+inline const std::string Updated = "恭喜您,您的域名更新成功,当前IP为:";
+inline const std::string Unchanged = "您的域名无需更新,当前IP为:";
+inline const std::string AddressSame = "IP地址没有变化,无需更新,当前IP为:";
+
+// Kivo in a folder of the test's own, started from these settings, "自动更新" ticked.
+struct WatchedKivo : TestKivo {
+    explicit WatchedKivo(const std::string& password = DemoPassword, const std::string& state = "",
+                         const char* autoUpdate = "Auto=True", const std::string& arguments = "") {
+        // The noise digits after each value let a value hold "|".
+        WriteFileBytes(folder + "kivo.Lr", std::string("Host=") + DemoHost +
+                                               "|0\r\nName=" + DemoUser + "|0\r\nPwd=" + password +
+                                               "|0\r\n" + autoUpdate + "\r\n");
+        if (!state.empty()) WriteFileBytes(folder + "kivo.state", state);
+        Start(arguments);
+        WaitFor([this] { return AnyMain() != nullptr; });
+    }
+    // The status line, shown or hidden behind the tray icon.
+    std::string Status() { return WindowText(GetDlgItem(AnyMain(), IDC_STATUS_LINE)); }
+    bool Shows(const std::string& status, DWORD timeoutMs = 10000) {
+        return WaitFor([&] { return Status() == status; }, timeoutMs);
+    }
+    // Windows reports a resume from sleep: a check follows 5 s later.
+    bool ResumeShows(const std::string& status) {
+        SetDlgItemTextA(AnyMain(), IDC_STATUS_LINE, "");
+        PostMessageA(AnyMain(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+        return Shows(status);
+    }
+};
+
 }  // namespace kivo_test
 
 #endif

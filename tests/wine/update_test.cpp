@@ -6,8 +6,6 @@ using namespace kivo_test;
 
 namespace {
 
-const std::string Updated = "恭喜您,您的域名更新成功,当前IP为:";
-const std::string Unchanged = "您的域名无需更新,当前IP为:";
 const std::string CheckCredentials = "可能是用户名或密码错误,请您检查!!";
 const Fields Demo = {DemoHost, "", DemoUser, DemoPassword};
 

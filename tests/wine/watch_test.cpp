@@ -8,33 +8,9 @@ using namespace kivo_test;
 
 namespace {
 
-const std::string Updated = "恭喜您,您的域名更新成功,当前IP为:";
-const std::string Unchanged = "您的域名无需更新,当前IP为:";
-const std::string AddressSame = "IP地址没有变化,无需更新,当前IP为:";
 const std::string CheckFailed = "无法获取当前IP地址,稍后自动重试!";
 // A check comes 5 s after a resume; a process's first TLS exchange under Wine takes seconds.
 constexpr DWORD CheckWouldHaveArrivedMs = 10000;
-
-// Kivo in a folder of the test's own, started from these settings, "自动更新" ticked.
-struct WatchedKivo : TestKivo {
-    explicit WatchedKivo(const std::string& password = DemoPassword, const std::string& state = "",
-                         const char* autoUpdate = "Auto=True") {
-        WriteFileBytes(folder + "kivo.Lr", std::string("Host=") + DemoHost +
-                                               "|\r\nName=" + DemoUser + "|\r\nPwd=" + password +
-                                               "|\r\n" + autoUpdate + "\r\n");
-        if (!state.empty()) WriteFileBytes(folder + "kivo.state", state);
-        Start().Main();
-    }
-    bool Shows(const std::string& status, DWORD timeoutMs = 10000) {
-        return WaitFor([&] { return Text(IDC_STATUS_LINE) == status; }, timeoutMs);
-    }
-    // Windows reports a resume from sleep: a check follows 5 s later.
-    bool ResumeShows(const std::string& status) {
-        SetText(IDC_STATUS_LINE, "");
-        Post(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
-        return Shows(status);
-    }
-};
 
 }  // namespace
 

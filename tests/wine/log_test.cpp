@@ -1,0 +1,150 @@
+// What Kivo did while nobody watched, as the user reads it: kivo.log beside the exe (UTF-8
+// with a byte-order mark, CR LF), without a trace of the password, moved aside at 256 KiB and
+// never in the way of an update; the last result in the tray icon's tip; a balloon when the
+// domain moved.
+#include "tests/wine/harness.h"
+#include "update/update_rules.h"
+#include "watch/run_report_rules.h"
+
+using namespace kivo_test;
+
+namespace {
+
+const std::string Password = "密码|kivo";  // Chinese and "|"
+
+std::string Recoded(const std::string& bytes, UINT from, UINT to) {
+    std::wstring wide(bytes.size(), L'\0');
+    wide.resize(MultiByteToWideChar(from, 0, bytes.data(), bytes.size(), &wide[0], wide.size()));
+    std::string text(wide.size() * 3, '\0');
+    text.resize(WideCharToMultiByte(to, 0, wide.data(), wide.size(), &text[0], text.size(), nullptr,
+                                    nullptr));
+    return text;
+}
+
+// The log's lines in code page 936, each without the time that starts it; the file must be
+// UTF-8 with a byte-order mark, and every line must start with the time and end in CR LF.
+std::vector<std::string> LogLines(const std::string& path) {
+    const std::string bytes = ReadFileBytes(path);
+    EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF") << path;
+    std::vector<std::string> lines;
+    for (size_t at = 3, end; at < bytes.size(); at = end + 2) {
+        end = bytes.find("\r\n", at);
+        if (end == std::string::npos) {
+            ADD_FAILURE() << "a line without CR LF: " << bytes.substr(at);
+            break;
+        }
+        const std::string line = Recoded(bytes.substr(at, end - at), CP_UTF8, 936);
+        const bool timed = line.size() > 21 && line[4] == '-' && line[7] == '-' &&
+                           line[13] == ':' && line[16] == ':' && line.substr(19, 2) == "  ";
+        EXPECT_TRUE(timed) << line;
+        lines.push_back(timed ? line.substr(21) : line);
+    }
+    return lines;
+}
+
+// The text of a tooltip of another process, the tray's tip or balloon, once it is shown.
+std::string TooltipText(HWND tooltip) {
+    char text[512] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(tooltip, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 2000, &length);
+    return text;
+}
+
+}  // namespace
+
+TEST(Log, TellsEveryRunWithItsTriggerAddressesAndAnswerAndNeverThePassword) {
+    SimReset();
+    SimAccount(DemoUser, Password, DemoHost);
+    SimCheckAddress("203.0.113.5");
+    const std::string credentials = BasicCredentials(DemoUser, Password);
+    WatchedKivo kivo(Password);
+    // Nothing confirmed yet: the start sends at once, without a check.
+    EXPECT_TRUE(kivo.Shows(Updated + "127.0.0.1")) << kivo.Status();
+    EXPECT_TRUE(kivo.ResumeShows(Unchanged + "127.0.0.1")) << kivo.Status();
+    EXPECT_TRUE(kivo.ResumeShows(AddressSame + "203.0.113.5")) << kivo.Status();
+    const auto pressF3 = [&kivo](const std::string& status) {
+        kivo.SetText(IDC_STATUS_LINE, "");
+        kivo.Post(WM_HOTKEY, 300, MAKELPARAM(0, VK_F3));
+        return kivo.Shows(status);
+    };
+    EXPECT_TRUE(pressF3(Unchanged + "127.0.0.1")) << kivo.Status();
+    // Whatever a provider echoes, the password and the credentials stay out of the log.
+    SimAnswer(200, {"badauth " + Password + " " + credentials});
+    EXPECT_TRUE(pressF3("用户名或密码错误,请检查!")) << kivo.Status();
+    const std::vector<std::string> expected = {
+        "程序启动  - → 127.0.0.1  good 127.0.0.1  " + Updated + "127.0.0.1",
+        "系统唤醒  127.0.0.1 → 203.0.113.5  nochg 127.0.0.1  " + Unchanged + "127.0.0.1",
+        "系统唤醒  203.0.113.5 → 203.0.113.5  (未发送)  " + AddressSame + "203.0.113.5",
+        "热键F3  203.0.113.5 → 127.0.0.1  nochg 127.0.0.1  " + Unchanged + "127.0.0.1",
+        "热键F3  127.0.0.1 → -  badauth *** ***  用户名或密码错误,请检查!",
+    };
+    EXPECT_EQ(LogLines(kivo.folder + "kivo.log"), expected);
+    for (const char* name : {"kivo.log", "kivo.state"}) {
+        const std::string bytes = ReadFileBytes(kivo.folder + name);
+        for (const std::string& secret : {Password, Recoded(Password, 936, CP_UTF8), credentials,
+                                          std::string("Authorization"), std::string("|kivo")}) {
+            EXPECT_EQ(bytes.find(secret), std::string::npos) << name << " holds " << secret;
+        }
+    }
+}
+
+// A log that would pass 256 KiB moves to kivo.log.1 (replacing an older one); a directory in
+// the log's place stops no update; "查看日志" opens the log in Notepad, or says there is none.
+TEST(Log, MovesAsideAt256KiBAndNothingInItsWayStopsAnUpdate) {
+    SimReset();
+    WatchedKivo kivo(DemoPassword, "", "");
+    const std::string full =
+        "\xEF\xBB\xBF" + std::string(LogLimitBytes - 100, 'x') + "\r\n";  // one more line passes
+    WriteFileBytes(kivo.folder + "kivo.log", full);
+    WriteFileBytes(kivo.folder + "kivo.log.1", "older");
+    EXPECT_TRUE(kivo.Update(Updated + "127.0.0.1"));
+    EXPECT_EQ(ReadFileBytes(kivo.folder + "kivo.log.1"), full);
+    EXPECT_EQ(LogLines(kivo.folder + "kivo.log").size(), 1u);
+
+    kivo.Post(WM_COMMAND, IDM_TRAY_VIEW_LOG, 0);
+    HWND notepad = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (notepad = FindWindowA("Notepad", nullptr)) != nullptr; }));
+    EXPECT_NE(WindowText(notepad).find("kivo.log"), std::string::npos) << WindowText(notepad);
+    PostMessageA(notepad, WM_CLOSE, 0, 0);
+
+    ASSERT_TRUE(DeleteFileA((kivo.folder + "kivo.log").c_str()));
+    ASSERT_TRUE(CreateDirectoryA((kivo.folder + "kivo.log").c_str(), nullptr));
+    const size_t sent = SimRequests().size();
+    EXPECT_TRUE(kivo.Update(Unchanged + "127.0.0.1")) << kivo.Status();
+    EXPECT_EQ(SimRequests().size(), sent + 1);
+    EXPECT_EQ(ReadFileBytes(kivo.folder + "kivo.log.1"), full);
+    kivo.Post(WM_COMMAND, IDM_TRAY_VIEW_LOG, 0);
+    EXPECT_TRUE(kivo.Shows("还没有日志,更新或检查一次后才会记录!")) << kivo.Status();
+    EXPECT_TRUE(kivo.Boxes().empty());
+}
+
+// Started hidden at logon: the unattended update that moves the domain shows a balloon, and
+// the icon's tip tells the last result under the title.
+TEST(Log, TheTrayTipHoldsTheLastResultAndABalloonTellsTheNewAddress) {
+    SimReset();
+    WatchedKivo kivo(DemoPassword, "", "Auto=True", "/tray");
+    EXPECT_TRUE(kivo.Shows(Updated + "127.0.0.1")) << kivo.Status();
+    HWND balloon = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (balloon = ShownBalloon()) != nullptr; }, 6000));
+    EXPECT_EQ(TooltipText(balloon), "域名已更新为 127.0.0.1");
+    HWND icon = FindWindowExA(Tray(), nullptr, "__winex11_tray_icon", nullptr);
+    ASSERT_NE(icon, nullptr);
+    RECT r = {};
+    GetWindowRect(icon, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    mouse_event(MOUSEEVENTF_MOVE, 1, 0, 0, 0);
+    std::string tip;
+    WaitFor([&] {
+        for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "tooltips_class32", nullptr));) {
+            if (IsWindowVisible(w) && w != balloon) tip = TooltipText(w);
+        }
+        return !tip.empty();
+    });
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char clock[8];
+    wsprintfA(clock, "%02d:%02d", now.wHour, now.wMinute);
+    EXPECT_EQ(
+        tip, std::string("Kivo域名更新器 QQ:" KIVO_AUTHOR_QQ "\n") + clock + " 更新成功 127.0.0.1");
+}

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "settings/file_io_win.h"
 #include "watch/run_report_rules.h"
 
@@ -9,10 +11,11 @@ namespace {
 
 constexpr char ByteOrderMark[] = "\xEF\xBB\xBF";
 
+// A vector rather than std::wstring, whose instantiation would add 20 KB to the exe.
 std::string Utf8Of(const std::string& ansi) {
     const int wideCount = MultiByteToWideChar(CP_ACP, 0, ansi.data(), ansi.size(), nullptr, 0);
-    std::wstring wide(wideCount, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), ansi.size(), &wide[0], wideCount);
+    std::vector<wchar_t> wide(wideCount + 1);
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), ansi.size(), wide.data(), wideCount);
     const int count =
         WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideCount, nullptr, 0, nullptr, nullptr);
     std::string utf8(count, '\0');

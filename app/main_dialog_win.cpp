@@ -214,7 +214,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_POWERBROADCAST: OnPowerBroadcast(window, wParam); return FALSE;
         case WatchReportMessage: OnWatchReport(window, lParam); return 0;
-        case AddressesChangedMessage: OnAddressesChanged(window); return 0;
+        case AddressesChangedMessage: OnAddressesChanged(window, wParam != FALSE); return 0;
         case WM_QUERYENDSESSION: return OnQueryEndSession(window);
         case WM_ENDSESSION: OnEndSession(window, wParam); return 0;
         case WM_DESTROY: OnDestroy(window); return TRUE;

@@ -51,8 +51,8 @@ std::vector<TrayMenuItem> TrayMenuItems(bool startsAtLogon, bool ownIpv6) {
 
 std::string TrayTipText(const std::string& lastResult, bool (*isLeadByte)(unsigned char)) {
     const std::string title = MainTitleText;
-    if (lastResult.empty()) return title;
-    return TextWithin(title + "\n" + lastResult, TipSize - 1, isLeadByte);
+    return TextWithin(lastResult.empty() ? title : title + "\n" + lastResult, TipSize - 1,
+                      isLeadByte);
 }
 
 bool BalloonPacer::Allows(std::uint32_t now) {

@@ -12,6 +12,15 @@ std::string TextWithin(const std::string& text, std::size_t limit,
     return text.substr(0, kept);
 }
 
+std::string ReplaceEvery(std::string text, const std::string& placeholder,
+                         const std::string& value) {
+    for (size_t at = text.find(placeholder); at != std::string::npos;
+         at = text.find(placeholder, at + value.size())) {
+        text.replace(at, placeholder.size(), value);
+    }
+    return text;
+}
+
 std::string FirstLineWithin(const std::string& text, std::size_t limit,
                             bool (*isLeadByte)(unsigned char)) {
     return TextWithin(text.substr(0, text.find_first_of("\r\n")), limit, isLeadByte);

@@ -20,6 +20,11 @@ std::string JoinLines(const char* const (&lines)[Count], const char* lineEnd) {
 // code page whose lead bytes isLeadByte knows.
 std::string TextWithin(const std::string& text, std::size_t limit,
                        bool (*isLeadByte)(unsigned char));
+// Every occurrence replaced from left to right; the scan resumes behind each inserted value,
+// so a value is never searched again by the same substitution.
+std::string ReplaceEvery(std::string text, const std::string& placeholder,
+                         const std::string& value);
+
 // The text's first line (up to its first CR or LF), cut alike.
 std::string FirstLineWithin(const std::string& text, std::size_t limit,
                             bool (*isLeadByte)(unsigned char));

@@ -72,17 +72,6 @@ bool Contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
 
-// Replaces every occurrence from left to right; the scan resumes behind each inserted
-// value, so a value is never searched again by the same substitution.
-std::string ReplaceEvery(std::string text, const std::string& placeholder,
-                         const std::string& value) {
-    for (size_t at = text.find(placeholder); at != std::string::npos;
-         at = text.find(placeholder, at + value.size())) {
-        text.replace(at, placeholder.size(), value);
-    }
-    return text;
-}
-
 // Where the first line that starts with the marker begins, or npos: a marker counts only
 // at the start of the reply or right after a LF or a CR, never inside a page's text.
 size_t LineStartingWith(const std::string& reply, const std::string& marker) {

@@ -52,13 +52,8 @@ std::string GistOf(const std::string& status) {
     return gist;
 }
 
-std::string ReplaceEvery(std::string text, const std::string& secret) {
-    if (secret.empty()) return text;
-    for (std::size_t at = text.find(secret); at != std::string::npos;
-         at = text.find(secret, at + sizeof Hidden - 1)) {
-        text.replace(at, secret.size(), Hidden);
-    }
-    return text;
+std::string Hide(const std::string& text, const std::string& secret) {
+    return secret.empty() ? text : ReplaceEvery(text, secret, Hidden);
 }
 
 bool MovedTheDomain(const RunRecord& record) {
@@ -90,25 +85,33 @@ std::string AnswerForLog(const RunRecord& record, bool (*isLeadByte)(unsigned ch
         case ExchangeEnd::Replied: break;
     }
     std::string answer = reply.status == 200 ? "" : "HTTP " + std::to_string(reply.status) + " ";
-    const std::string line = FirstLineWithin(reply.body, AnswerLimit, isLeadByte);
+    // Only a line that is too long is cut: a lead byte that ends a short one is shown.
+    std::string line = reply.body.substr(0, reply.body.find_first_of("\r\n"));
+    if (line.size() > AnswerLimit) line = TextWithin(line, AnswerLimit, isLeadByte);
     return answer + (line.empty() ? "(空)" : Escaped(line, isLeadByte));
 }
 
+// The Base64 first: the password may be a part of it.
 std::string WithoutSecrets(std::string text, const UpdateFields& fields) {
-    text = ReplaceEvery(text, fields.password);
-    return ReplaceEvery(text, BasicCredentials(fields.user, fields.password));
+    text = Hide(text, BasicCredentials(fields.user, fields.password));
+    return Hide(text, fields.password);
 }
 
 std::string LogLineOf(const LocalTime& at, RunTrigger trigger, const RunRecord& record,
                       const UpdateFields& fields, bool (*isLeadByte)(unsigned char)) {
-    const std::string before = record.addressBefore.empty() ? Unknown : record.addressBefore;
-    std::string now = record.addressNow.value_or(record.outcome.address);
-    if (now.empty()) now = Unknown;
-    // The provider's bytes lose the secrets before they are escaped, and once more after.
+    // The provider's bytes lose the secrets before anything is cut from them, so that no
+    // part of one is left at a cut; the status and the address are read again from them.
     RunRecord told = record;
-    if (told.reply) told.reply->body = WithoutSecrets(told.reply->body, fields);
+    if (told.reply) {
+        told.reply->body = WithoutSecrets(told.reply->body, fields);
+        told.outcome = OutcomeOf(*told.reply);
+        told.status = UnattendedStatusOf(told.outcome, isLeadByte);
+    }
+    const std::string before = told.addressBefore.empty() ? Unknown : told.addressBefore;
+    std::string now = told.addressNow.value_or(told.outcome.address);
+    if (now.empty()) now = Unknown;
     // The status line shows nothing of a line end at the status text's end: neither does the log.
-    std::string status = record.status;
+    std::string status = told.status;
     while (!status.empty() && (status.back() == '\n' || status.back() == '\r')) status.pop_back();
     const std::string answer = AnswerForLog(told, isLeadByte) + Separator +
                                Escaped(WithoutSecrets(status, fields), isLeadByte);
@@ -131,12 +134,16 @@ std::string TrayResultOf(const LocalTime& at, const RunRecord& record, bool auto
     return result + GistOf(record.status);
 }
 
-std::optional<Balloon> BalloonRules::After(const RunRecord& record) {
+std::optional<Balloon> BalloonRules::After(const RunRecord& record, bool unattended) {
     const bool failed =
         record.result == RunRecord::NoAddress ||
         (record.result == RunRecord::Sent && (record.outcome.kind == AnswerKind::NoAnswer ||
                                               record.outcome.kind == AnswerKind::ProviderTrouble));
     if (record.result == RunRecord::Nothing) return std::nullopt;
+    if (!unattended) {  // the user's update that worked ends a run of failures, nothing more
+        if (!failed) failuresInARow_ = 0;
+        return std::nullopt;
+    }
     failuresInARow_ = failed ? failuresInARow_ + 1 : 0;
     if (MovedTheDomain(record)) return Balloon{"域名已更新为 " + record.outcome.address, false};
     if (record.pausedNow || (failed && failuresInARow_ == 3)) return Balloon{record.status, true};

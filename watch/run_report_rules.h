@@ -50,10 +50,11 @@ struct Balloon {
 };
 
 // Decides the balloons of unattended runs: the domain moved to a new address; the watch
-// paused; the third failure in a row. Never for a run that found no change.
+// paused; the third failure in a row. Never for a run that found no change, nor for the
+// user's own runs, though one that worked ends a run of failures.
 class BalloonRules {
 public:
-    std::optional<Balloon> After(const RunRecord& record);
+    std::optional<Balloon> After(const RunRecord& record, bool unattended);
 
 private:
     int failuresInARow_ = 0;

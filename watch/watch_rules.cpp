@@ -252,7 +252,6 @@ RunRecord RunUserUpdate(WatchMemory& memory, const UpdateFields& fields,
                         const WatchExchanges& exchanges) {
     RunRecord record;
     record.addressBefore = memory.confirmedAddress;
-    memory.pausedFields.clear();
     UpdateFields sent = fields;
     const bool ownIpv6 = fields.address.empty() && exchanges.ownIpv6;
     if (ownIpv6) {
@@ -265,6 +264,7 @@ RunRecord RunUserUpdate(WatchMemory& memory, const UpdateFields& fields,
         }
         sent.address = *record.addressNow;
     }
+    memory.pausedFields.clear();
     record.reply = exchanges.update(sent);
     record.outcome = OutcomeOf(*record.reply);
     record.result = RunRecord::Sent;

@@ -128,7 +128,7 @@ RunRecord RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool at
 
 // The user's own update (F3, "更 新", the tray menu), whose fields passed their checks: it
 // always sends (but without an address to send where this PC's IPv6 address was chosen and
-// it has none), and its answer lifts a pause.
+// it has none), and its going out lifts a pause.
 RunRecord RunUserUpdate(WatchMemory& memory, const UpdateFields& fields,
                         const WatchExchanges& exchanges);
 

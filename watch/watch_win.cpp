@@ -111,18 +111,23 @@ void RunJob(const Job& job, WatchMemory& memory, const std::optional<HttpRequest
     exchanges.isLeadByte = IsLeadByteOfAnsiCodePage;
     RunRecord record;
     Report end;
-    if (job.kind == Job::User) {
-        record = RunUserUpdate(memory, job.fields, exchanges);
-        end.userOutcome = record.outcome;
-    } else {
+    const bool unattended = job.kind != Job::User;
+    if (unattended) {
         record = RunUnattended(memory, job.fields, job.kind == Job::AtStart, exchanges);
         if (record.result == RunRecord::Nothing) return;
-        end.balloon = balloons.After(record);
+    } else {
+        record = RunUserUpdate(memory, job.fields, exchanges);
+        end.userOutcome = record.outcome;
     }
     const LocalTime at = LocalTimeNow();
-    AddToLog(LogLineOf(at, job.trigger, record, job.fields, IsLeadByteOfAnsiCodePage));
+    end.balloon = balloons.After(record, unattended);
     end.trayResult = TrayResultOf(at, record, job.autoUpdate);
     Post(std::move(end));
+    // The outcome is out before the log is written, and nothing of the log can stop a run.
+    try {
+        AddToLog(LogLineOf(at, job.trigger, record, job.fields, IsLeadByteOfAnsiCodePage));
+    } catch (const std::exception&) {
+    }
 }
 
 std::optional<Job> NextJob() {
@@ -134,6 +139,7 @@ std::optional<Job> NextJob() {
 }
 
 void ReportAddressesChanged() { PostMessageA(Window, AddressesChangedMessage, 0, 0); }
+void ReportIpv6AddressesChanged() { PostMessageA(Window, AddressesChangedMessage, TRUE, 0); }
 
 // Asks Windows to signal the event at the next change of the PC's IPv4 addresses; false
 // where it cannot (then no change is ever reported, and the periodic checks carry on alone).
@@ -147,7 +153,7 @@ unsigned __stdcall WorkerMain(void*) {
     const std::optional<HttpRequest> check = CheckRequestFor(KIVO_CHECK_URL);
     WatchMemory memory = ReadState(statePath);
     BalloonRules balloons;
-    WatchIpv6AddressChanges(ReportAddressesChanged);
+    WatchIpv6AddressChanges(ReportIpv6AddressesChanged);
     OVERLAPPED addressChange = {};
     addressChange.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     const bool watchingAddresses = WatchAddresses(addressChange);
@@ -185,7 +191,8 @@ void Queue(Job job) {
             waiting->fields = job.fields;
             waiting->ownIpv6 = job.ownIpv6;
             waiting->autoUpdate = job.autoUpdate;
-        } else if (!sameKind || !(waiting->fields == job.fields)) {
+        } else if (!sameKind || !(waiting->fields == job.fields) ||
+                   waiting->ownIpv6 != job.ownIpv6) {
             Jobs.push_back(std::move(job));
         }
     }
@@ -244,7 +251,10 @@ void OnResumed(HWND mainDialog) {
     ArmTimer(mainDialog);
 }
 
-void OnAddressesChanged(HWND mainDialog) {
+// A change of the IPv6 addresses alone (privacy addresses come and go every day) matters
+// only while the updates use this PC's IPv6 address.
+void OnAddressesChanged(HWND mainDialog, bool ipv6) {
+    if (ipv6 && !OwnIpv6Chosen()) return;
     Schedule->AddressesChanged(GetTickCount());
     ArmTimer(mainDialog);
 }

@@ -9,9 +9,11 @@
 
 #include "watch/watch_rules.h"
 
-// Posted by the worker: a status text, or the user's outcome, to show (lParam owns it).
+// Posted by the worker: a status text, or the end of a run (the user's outcome, the tray's
+// last result, a balloon), to show; lParam owns it.
 constexpr UINT WatchReportMessage = WM_APP + 1;
-// Posted by the worker when the PC's own addresses changed.
+// Posted when the PC's own addresses changed (wParam TRUE: its IPv6 addresses, reported on a
+// thread of the system's).
 constexpr UINT AddressesChangedMessage = WM_APP + 2;
 constexpr UINT_PTR WatchTimerId = 500;
 
@@ -30,7 +32,7 @@ void CheckNow(HWND mainDialog, RunTrigger trigger);
 void OnWatchTimer(HWND mainDialog);
 // Windows resumed from sleep, or the PC's addresses changed: a check comes soon.
 void OnResumed(HWND mainDialog);
-void OnAddressesChanged(HWND mainDialog);
+void OnAddressesChanged(HWND mainDialog, bool ipv6);
 
 void OnWatchReport(HWND mainDialog, LPARAM report);
 

@@ -87,10 +87,21 @@ TEST(LogLineOf, TimeTriggerAddressesAnswerAndStatus) {
          "用户名或密码错误,请检查!"},
         {RunTrigger::Periodic, Sent(Page("echo 口令|kivo")),
          "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  echo ***  未知消息:echo ***"},
+        // Neither at the answer's cut (80) nor at the status's (100) is a part of one left.
+        {RunTrigger::Periodic, Sent(Page(std::string(95, 'a') + secret)),
+         "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  " + std::string(80, 'a') +
+             "  未知消息:" + std::string(95, 'a') + "***"},
+        {RunTrigger::Periodic, Sent(Page("good 口令|kivo")),
+         "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  good ***  "
+         "恭喜您,您的域名更新成功,当前IP为:***"},
+        {RunTrigger::Periodic, Sent(Page("abc\x81")),
+         "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  abc\\x81  未知消息:abc"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(LogLineOf(At, c.trigger, c.record, Fields, IsGbkLead), c.line) << c.line;
     }
+    // A password that is a part of the credentials' Base64 ("demo:ZGVt" is "ZGVtbzpaR1Z0").
+    EXPECT_EQ(WithoutSecrets("x ZGVtbzpaR1Z0 ZGVt", {"", "", "demo", "ZGVt"}), "x *** ***");
 }
 
 TEST(LogMovesAsideBefore, OnlyWhenTheLineWouldPassTheLimit) {
@@ -139,6 +150,7 @@ TEST(BalloonRules, NewAddressPauseAndTheThirdFailureInARow) {
     const struct {
         RunRecord record;
         std::optional<std::string> balloon;
+        bool unattended = true;
     } runs[] = {
         {Sent(Page("good 198.51.100.7")), "域名已更新为 198.51.100.7"},
         {Sent(Page("good 203.0.113.5")), none},  // the address it had before
@@ -153,12 +165,16 @@ TEST(BalloonRules, NewAddressPauseAndTheThirdFailureInARow) {
         {NotSent(RunRecord::Unchanged, "", "203.0.113.5"), none},
         {unreachable, none},
         {unreachable, none},
+        {Sent(Page("good 198.51.100.7")), none, false},  // the user's: no balloon, but...
+        {unreachable, none},                             // ...the count starts again
+        {unreachable, none, false},
         {Sent(Page("badauth")), std::string("用户名或密码错误,请检查!")},
+        {Sent(Page("badauth")), none, false},
     };
     BalloonRules rules;
     int row = 0;
     for (const auto& run : runs) {
-        const std::optional<Balloon> balloon = rules.After(run.record);
+        const std::optional<Balloon> balloon = rules.After(run.record, run.unattended);
         EXPECT_EQ(balloon ? std::optional(balloon->text) : none, run.balloon) << "run " << row;
         if (balloon) {
             EXPECT_EQ(balloon->warning, row != 0) << "run " << row;

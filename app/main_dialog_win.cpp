@@ -41,9 +41,7 @@ const UINT TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
 UINT ShowRunningMessage = 0;
 
 void RegisterHotkeyOrSay(HWND window, int id, UINT key, const char* failureText) {
-    if (!RegisterHotKey(window, id, 0, key)) {
-        MessageBoxA(window, failureText, ErrorCaption, MB_OK | MB_ICONERROR);
-    }
+    if (!RegisterHotKey(window, id, 0, key)) TellStartupTrouble(window, failureText);
 }
 
 // Every field is read into 255 bytes: typing stops where reading does.
@@ -192,6 +190,17 @@ void OnDestroy(HWND window) {
 }
 
 }  // namespace
+
+// A start at logon (/tray) has nobody to answer a box: the trouble goes to the status line
+// and the tray tip, where the user finds it on opening Kivo.
+void TellStartupTrouble(HWND window, const std::string& text) {
+    if (KeptInTray) {
+        ShowStatus(window, text);
+        SetTrayResult(window, text);
+    } else {
+        MessageBoxA(window, text.c_str(), ErrorCaption, MB_OK | MB_ICONERROR);
+    }
+}
 
 INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

@@ -87,16 +87,16 @@ kivo_start_session() {
 # Exports KIVO_SIM_PORT; what the simulator says goes to the log given (default: none).
 # Returns 1, with the simulator's own words, when it does not start.
 kivo_start_simulator() {
-    local tls=$KIVO_BUILD_DIR/tls port_file host check_host log=${1:-} scratch='' deadline
+    local tls=$KIVO_BUILD_DIR/tls port_file host check_hosts log=${1:-} scratch='' deadline
     host=$(sed -n 's/^KIVO_UPDATE_HOST:STRING=//p' "$KIVO_BUILD_DIR/win32/CMakeCache.txt") || return 1
     if [ -z "$host" ]; then
         echo "wine-env: no KIVO_UPDATE_HOST in $KIVO_BUILD_DIR/win32/CMakeCache.txt" >&2
         return 1
     fi
-    # The address-check service's host, where the build has one, answers through it too.
-    check_host=$(sed -n 's/^KIVO_CHECK_URL:STRING=//p' "$KIVO_BUILD_DIR/win32/CMakeCache.txt" |
-        sed -E 's#^https?://##; s#[/:].*##')
-    "$KIVO_ROOT/simulator/make_certs.sh" "$host" "$tls" $check_host || return 1
+    # The address-check services' hosts answer through it too.
+    check_hosts=$(python3 "$KIVO_ROOT/simulator/provider_sim.py" --list-tls-hosts) || return 1
+    # shellcheck disable=SC2086 # one host a word
+    "$KIVO_ROOT/simulator/make_certs.sh" "$host" "$tls" $check_hosts || return 1
     wine "$KIVO_BUILD_DIR/wine-tools/trust_test_ca.exe" "Z:$tls/trusted-ca.der" </dev/null || {
         echo "wine-env: could not trust the simulator's test CA in $WINEPREFIX" >&2
         return 1

@@ -8,14 +8,18 @@ certificate for that host from a test CA (made by make_certs.sh, given with --tl
 clear, the request line carries the absolute address "GET http://members.kivo.example/
 dyndns/update?..."; direct requests ("GET /dyndns/update?...") are answered the same way.
 
-Every other request that comes through the proxy, in clear or inside a tunnel, whatever
-its host and path, goes to the address-check service (by default
-https://checkip.kivo.example/), which answers 200 with an HTML page holding the caller's
-public address:
-  <html><head><title>Current IP Check</title></head>
-  <body>Current IP Address: ADDRESS</body></html>        (on one line)
-ADDRESS is the connection's address, as a real check service sees it, unless a test
-sets it. Other direct requests get 404.
+Every other request that comes through the proxy, in clear or inside a tunnel, goes to the
+address-check services: each host of CHECK_SERVICES answers at its path (others get 404)
+in the form its documentation shows, ADDRESS standing for the caller's public address
+(DEFAULT_CHECK_ADDRESS, a documentation address, unless a test sets another):
+  4.ipw.cn/, api.ipify.org/        ADDRESS                            (plain text)
+  checkipv4.dedyn.io/              ADDRESS and a line end             (plain text)
+  ddns.oray.com/checkip            <html><head><title>Current IP Check</title></head>
+  and any other host, any path     <body>Current IP Address: ADDRESS</body></html>
+                                                                     (on one line)
+  v4.yinghualuo.cn/bejson          {"ip":"ADDRESS","location":"..."}  (JSON)
+Other direct requests get 404. --list-tls-hosts prints the hosts that the certificates
+must name, one a line.
 
 Update answers, for one account (user, password, the host names it owns); any other
 answer of the protocol (notfqdn, numhost, abuse, badagent, dnserr, 911, !donator) on
@@ -42,15 +46,17 @@ bytes as hexadecimal digits, so that nothing is lost on the way):
   /__sim/requests                               the updates received, one line each:
       target=HEX path=HEX user=HEX password=HEX credentials=0|1 tunnel=HEX agent=HEX
       (tunnel: the CONNECT target the update came through, empty when it came in clear)
-  /__sim/checkip?address=HEX                    the check service reports these bytes, as
-      they are, instead of the connection's address
-  /__sim/checkip?fail=status|garbage|silence|none   the check service answers 503 with a
-      page that still holds a dotted quad, or 200 with a page that holds none, or accepts
-      the request and never answers; none: answers normally again
+  /__sim/checkip?address=HEX                    the check services report these bytes, as
+      they are, instead of DEFAULT_CHECK_ADDRESS
+  /__sim/checkip?fail=status|garbage|silence|none   the check services answer 503 with a
+      page that still holds a public dotted quad, or 200 with a page that holds none, or
+      accept the request and never answer; none: answer normally again
+  /__sim/checkip?host=HEX&...                   the same for the service of that host
+      alone (it wins over a setting for all); a setting for all clears those of the hosts
   /__sim/checks                                 the check requests received, one line
-      each: tunnel=HEX path=HEX agent=HEX credentials=0|1 (tunnel: the CONNECT target,
-      empty in clear; path: the request target as received; credentials: whether an
-      Authorization header came)
+      each: tunnel=HEX host=HEX path=HEX agent=HEX credentials=0|1 (tunnel: the CONNECT
+      target, empty in clear; host: the service's; path: the request target as received;
+      credentials: whether an Authorization header came)
   /__sim/local-ipv6?add=HEX                     gives the interface of the default route
       this IPv6 address (/64, no duplicate address detection), so that the PC itself has
       it; answers "ok", or "refused " and the first line of the error where the system
@@ -84,9 +90,21 @@ PIECES_LIMIT = 100
 
 CHECK_PAGE = (b"<html><head><title>Current IP Check</title></head>"
               b"<body>Current IP Address: %s</body></html>")
-# The error page holds a dotted quad so that a client that ignores the status is caught.
+# Each check service's host: the path it answers and the form of its answer.
+CHECK_SERVICES = {
+    "4.ipw.cn": ("/", b"%s"),
+    "ddns.oray.com": ("/checkip", CHECK_PAGE),
+    "v4.yinghualuo.cn": ("/bejson", b'{"ip":"%s","location":"Beijing"}'),
+    "api.ipify.org": ("/", b"%s"),
+    "checkipv4.dedyn.io": ("/", b"%s\n"),
+    "checkip.kivo.example": (None, CHECK_PAGE),
+}
+CHECK_HOSTS = list(CHECK_SERVICES)
+DEFAULT_CHECK_ADDRESS = b"203.0.113.1"
+# The error page holds a public dotted quad so that a client that ignores the status is
+# caught.
 CHECK_UNAVAILABLE_PAGE = (b"<html><head><title>Service Unavailable</title></head>"
-                          b"<body>Service Unavailable 10.0.0.1</body></html>")
+                          b"<body>Service Unavailable 192.0.2.1</body></html>")
 CHECK_GARBAGE_PAGE = b"<html><body>Current IP Address: unknown, version 1.2.3</body></html>"
 CHECK_FAILURES = ("status", "garbage", "silence")
 
@@ -106,8 +124,11 @@ class ProviderState:
             self.misbehaviour = None
             self.certificate = "good"
             self.log = []
-            self.check_address = None  # None: the connection's address
+            # Settings for all check services, and for single hosts (which win).
+            self.check_address = DEFAULT_CHECK_ADDRESS
             self.check_failure = None
+            self.host_check_address = {}
+            self.host_check_failure = {}
             self.check_log = []
             # Ends the misbehaving answers still running from the period before.
             ended, self.period_ended = self.period_ended, threading.Event()
@@ -282,19 +303,31 @@ class ProviderHandler(BaseHTTPRequestHandler):
 
     # --- the address-check service
 
+    def check_host(self):
+        if self.tunnel:
+            return self.tunnel.rsplit(":", 1)[0]
+        if "://" in self.path:
+            return self.path.split("://", 1)[1].split("/", 1)[0].split(":")[0]
+        return self.headers.get("Host", "").split(":")[0]
+
     def check(self):
+        host = self.check_host()
         with STATE.lock:
             if len(STATE.check_log) < LOG_LIMIT:
                 STATE.check_log.append({
                     "tunnel": self.tunnel.encode("iso-8859-1"),
+                    "host": host.encode("iso-8859-1"),
                     "path": self.raw_target(),
                     "agent": self.headers.get("User-Agent", "").encode("iso-8859-1"),
                     "credentials": "Authorization" in self.headers,
                 })
-            address = STATE.check_address
-            failure = STATE.check_failure
+            address = STATE.host_check_address.get(host, STATE.check_address)
+            failure = STATE.host_check_failure.get(host, STATE.check_failure)
             period_ended = STATE.period_ended
-        if failure == "silence":
+        path, form = CHECK_SERVICES.get(host, (None, CHECK_PAGE))
+        if path is not None and self.origin_form() != path:
+            self.answer(404, b"not found")
+        elif failure == "silence":
             period_ended.wait(SILENCE_LIMIT_S)
             self.close_connection = True
         elif failure == "status":
@@ -302,9 +335,8 @@ class ProviderHandler(BaseHTTPRequestHandler):
         elif failure == "garbage":
             self.answer(200, CHECK_GARBAGE_PAGE, content_type="text/html")
         else:
-            if address is None:
-                address = self.client_address[0].encode("ascii")
-            self.answer(200, CHECK_PAGE % address, content_type="text/html")
+            self.answer(200, form % address,
+                        content_type="text/html" if form is CHECK_PAGE else "text/plain")
 
     # --- control endpoints
 
@@ -352,9 +384,9 @@ class ProviderHandler(BaseHTTPRequestHandler):
             elif command == "checks":
                 with STATE.lock:
                     lines = [
-                        "tunnel=%s path=%s agent=%s credentials=%d\n" % (
-                            hex_of(c["tunnel"]), hex_of(c["path"]), hex_of(c["agent"]),
-                            c["credentials"])
+                        "tunnel=%s host=%s path=%s agent=%s credentials=%d\n" % (
+                            hex_of(c["tunnel"]), hex_of(c["host"]), hex_of(c["path"]),
+                            hex_of(c["agent"]), c["credentials"])
                         for c in STATE.check_log
                     ]
                 self.answer(200, "".join(lines).encode("ascii"))
@@ -386,19 +418,30 @@ class ProviderHandler(BaseHTTPRequestHandler):
     def set_check(self, values):
         if "address" not in values and "fail" not in values:
             raise ValueError("give address=HEX or fail=status|garbage|silence|none")
-        address = failure = None
+        address = failure = host = None
         if "address" in values:
             address = binascii.unhexlify(values["address"])
         if "fail" in values:
             failure = values["fail"].decode("latin-1")
             if failure not in CHECK_FAILURES + ("none",):
                 raise ValueError("no failure " + failure)
+        if "host" in values:
+            host = binascii.unhexlify(values["host"]).decode("latin-1")
         # Checked in full before anything changes, so a bad request changes nothing.
         with STATE.lock:
             if address is not None:
-                STATE.check_address = address
+                if host is None:
+                    STATE.check_address = address
+                    STATE.host_check_address.clear()
+                else:
+                    STATE.host_check_address[host] = address
             if failure is not None:
-                STATE.check_failure = None if failure == "none" else failure
+                failure = None if failure == "none" else failure
+                if host is None:
+                    STATE.check_failure = failure
+                    STATE.host_check_failure.clear()
+                else:
+                    STATE.host_check_failure[host] = failure
 
 
 def run_ip(arguments):
@@ -487,7 +530,12 @@ def main():
     parser.add_argument("--port", type=int, default=8245, help="0 picks a free port")
     parser.add_argument("--port-file", help="write the chosen port to this file")
     parser.add_argument("--tls", help="folder of the certificates that make_certs.sh made")
+    parser.add_argument("--list-tls-hosts", action="store_true",
+                        help="print the hosts that the certificates must name, and end")
     args = parser.parse_args()
+    if args.list_tls_hosts:
+        print("\n".join(CHECK_HOSTS))
+        return
     if args.tls:
         load_certificates(args.tls)
 

@@ -22,34 +22,42 @@ void SetNumberOption(HINTERNET handle, DWORD option, DWORD value) {
     InternetSetOptionA(handle, option, &value, sizeof value);
 }
 
-// Set on every handle: platforms differ in which handle's values a call consults.
-void LimitWaits(HINTERNET handle) {
-    SetNumberOption(handle, INTERNET_OPTION_CONNECT_TIMEOUT, ConnectTimeoutMs);
+DWORD AtMost(DWORD limit, DWORD left) { return left < limit ? left : limit; }
+
+// Set on every handle: platforms differ in which handle's values a call consults. No wait
+// is longer than what is left of the exchange's budget.
+void LimitWaits(HINTERNET handle, DWORD left) {
+    SetNumberOption(handle, INTERNET_OPTION_CONNECT_TIMEOUT, AtMost(ConnectTimeoutMs, left));
     SetNumberOption(handle, INTERNET_OPTION_CONNECT_RETRIES, 1);
-    SetNumberOption(handle, INTERNET_OPTION_SEND_TIMEOUT, SendTimeoutMs);
-    SetNumberOption(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, ReceiveTimeoutMs);
+    SetNumberOption(handle, INTERNET_OPTION_SEND_TIMEOUT, AtMost(SendTimeoutMs, left));
+    SetNumberOption(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, AtMost(ReceiveTimeoutMs, left));
 }
 
 }  // namespace
 
-HttpReply HttpGetText(const HttpRequest& request) {
+HttpReply HttpGetText(const HttpRequest& request, unsigned budgetMs) {
     const DWORD start = GetTickCount();
+    // At least 1 ms: a time-out of 0 would mean none at all.
+    const auto left = [start, budgetMs] {
+        const DWORD spent = GetTickCount() - start;
+        return spent < budgetMs ? budgetMs - spent : 1;
+    };
     InternetHandle internet(
         InternetOpenA(UserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!internet) return {ExchangeEnd::Unreachable, {}};
-    LimitWaits(internet.get());
+    LimitWaits(internet.get(), left());
     InternetHandle connection(InternetConnectA(internet.get(), request.host.c_str(),
                                                request.port     ? request.port
                                                : request.secure ? INTERNET_DEFAULT_HTTPS_PORT
                                                                 : INTERNET_DEFAULT_HTTP_PORT,
                                                nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) return {ExchangeEnd::Unreachable, {}};
-    LimitWaits(connection.get());
+    LimitWaits(connection.get(), left());
     InternetHandle get(
         HttpOpenRequestA(connection.get(), "GET", request.target.c_str(), nullptr, nullptr, nullptr,
                          RequestFlags | (request.secure ? INTERNET_FLAG_SECURE : 0), 0));
     if (!get) return {ExchangeEnd::Unreachable, {}};
-    LimitWaits(get.get());
+    LimitWaits(get.get(), left());
     // The secure connection, if any, is made here, before the request is written to it.
     if (!HttpSendRequestA(get.get(), request.headers.c_str(),
                           static_cast<DWORD>(request.headers.size()), nullptr, 0)) {
@@ -60,9 +68,7 @@ HttpReply HttpGetText(const HttpRequest& request) {
             // A time-out of 0 would mean none at all to the socket: 1 ms takes only what
             // has arrived, and the end of a body whose length has been read.
             SetNumberOption(get.get(), INTERNET_OPTION_RECEIVE_TIMEOUT,
-                            waitMs == 0                 ? 1
-                            : waitMs < ReceiveTimeoutMs ? waitMs
-                                                        : ReceiveTimeoutMs);
+                            waitMs == 0 ? 1 : AtMost(ReceiveTimeoutMs, waitMs));
             // Ask only for what has arrived: a read of more waits for all of it under Wine.
             DWORD available = 0;
             if (!InternetQueryDataAvailable(get.get(), &available, 0, 0)) return false;
@@ -72,7 +78,7 @@ HttpReply HttpGetText(const HttpRequest& request) {
             *got = read;
             return true;
         },
-        [start] { return static_cast<unsigned>(GetTickCount() - start); });
+        [start] { return static_cast<unsigned>(GetTickCount() - start); }, budgetMs);
     if (!body) return {ExchangeEnd::Unreachable, {}};
     DWORD status = 0, size = sizeof status;
     HttpQueryInfoA(get.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,

@@ -241,14 +241,15 @@ std::string UnattendedStatusOf(const ReplyOutcome& outcome, bool (*isLeadByte)(u
 }
 
 std::optional<std::string> ReadReply(const ReadPiece& readPiece,
-                                     const std::function<unsigned()>& elapsedMs) {
+                                     const std::function<unsigned()>& elapsedMs,
+                                     unsigned budgetMs) {
     char buffer[ReplyLimit];
     size_t filled = 0;
     while (filled < ReplyLimit) {
         // Once the budget is spent a read waits no more, but still takes what has arrived
         // and still finds the end of a body that is complete: a reply is never thrown away.
         const unsigned elapsed = elapsedMs();
-        const unsigned waitMs = elapsed < ExchangeBudgetMs ? ExchangeBudgetMs - elapsed : 0;
+        const unsigned waitMs = elapsed < budgetMs ? budgetMs - elapsed : 0;
         size_t got = 0;
         if (!readPiece(buffer + filled, ReplyLimit - filled, waitMs, &got)) return std::nullopt;
         if (got == 0) break;

@@ -105,8 +105,8 @@ ReplyOutcome OutcomeOf(const HttpReply& reply);
 std::string UnattendedStatusOf(const ReplyOutcome& outcome, bool (*isLeadByte)(unsigned char));
 
 inline constexpr std::size_t ReplyLimit = 1024;
-// The body's reading stops waiting this long after the exchange began: a body that
-// trickles in cannot hold the run.
+// An exchange's reading stops waiting this long after it began, unless it is given less:
+// a body that trickles in cannot hold the run.
 inline constexpr unsigned ExchangeBudgetMs = 25000;
 // Reads one piece of the body into the buffer: at most `room` bytes, waiting at most
 // `waitMs` for them; with 0 it takes only bytes that have already arrived. Returns false
@@ -116,9 +116,10 @@ using ReadPiece =
     std::function<bool(char* buffer, std::size_t room, unsigned waitMs, std::size_t* got)>;
 // Reads piece after piece until ReplyLimit bytes or the end of the body, and keeps the
 // bytes before the first NUL. Nothing when a read failed, or when the body is still
-// incomplete once ExchangeBudgetMs have passed since the exchange began (elapsedMs tells
-// how long ago): a body complete by then is kept, however late its end is read.
+// incomplete once budgetMs have passed since the exchange began (elapsedMs tells how long
+// ago): a body complete by then is kept, however late its end is read.
 std::optional<std::string> ReadReply(const ReadPiece& readPiece,
-                                     const std::function<unsigned()>& elapsedMs);
+                                     const std::function<unsigned()>& elapsedMs,
+                                     unsigned budgetMs = ExchangeBudgetMs);
 
 #endif

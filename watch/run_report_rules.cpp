@@ -110,6 +110,7 @@ std::string LogLineOf(const LocalTime& at, RunTrigger trigger, const RunRecord& 
     const std::string before = told.addressBefore.empty() ? Unknown : told.addressBefore;
     std::string now = told.addressNow.value_or(told.outcome.address);
     if (now.empty()) now = Unknown;
+    if (!told.checkedAt.empty()) now += " (" + told.checkedAt + ")";
     // The status line shows nothing of a line end at the status text's end: neither does the log.
     std::string status = told.status;
     while (!status.empty() && (status.back() == '\n' || status.back() == '\r')) status.pop_back();

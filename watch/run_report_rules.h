@@ -29,7 +29,8 @@ std::string AnswerForLog(const RunRecord& record, bool (*isLeadByte)(unsigned ch
 std::string WithoutSecrets(std::string text, const UpdateFields& fields);
 
 // One line of the log, without its line end: the local time, what started the run, the
-// address before and the one it learned, the answer, the status text. Two spaces part them.
+// address before and the one it learned (with the check service's host in brackets, where
+// one told it), the answer, the status text. Two spaces part them.
 std::string LogLineOf(const LocalTime& at, RunTrigger trigger, const RunRecord& record,
                       const UpdateFields& fields, bool (*isLeadByte)(unsigned char));
 

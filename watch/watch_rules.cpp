@@ -9,21 +9,6 @@ namespace {
 
 constexpr char StateHeader[] = "[Kivo state 1]";
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// The dotted quad whose run of digits and dots is `run`, or nothing.
-std::optional<std::string> DottedQuad(const std::string& run) {
-    int parts = 0;
-    for (size_t at = 0; at <= run.size(); ++parts) {
-        const size_t end = std::min(run.find('.', at), run.size());
-        const std::string part = run.substr(at, end - at);
-        if (part.empty() || part.size() > 3 || std::atoi(part.c_str()) > 255) return std::nullopt;
-        at = end + 1;
-    }
-    if (parts != 4) return std::nullopt;
-    return run;
-}
-
 bool After(std::uint32_t a, std::uint32_t b) { return static_cast<std::int32_t>(a - b) > 0; }
 
 // A decimal count of at most 12 digits (seconds up to the year 33658), else 0.
@@ -40,49 +25,6 @@ std::string FirstLineOf(const std::string& text) {
 }
 
 }  // namespace
-
-std::optional<HttpRequest> CheckRequestFor(const std::string& url) {
-    HttpRequest request;
-    size_t rest = 0;
-    if (url.rfind("https://", 0) == 0) {
-        rest = 8;
-    } else if (url.rfind("http://", 0) == 0) {
-        request.secure = false;
-        rest = 7;
-    } else {
-        return std::nullopt;
-    }
-    const size_t pathAt = std::min(url.find('/', rest), url.size());
-    std::string authority = url.substr(rest, pathAt - rest);
-    if (const size_t colon = authority.find(':'); colon != std::string::npos) {
-        const std::string port = authority.substr(colon + 1);
-        const std::int64_t number = NumberOf(port);
-        if (number < 1 || number > 65535) return std::nullopt;
-        request.port = static_cast<unsigned short>(number);
-        authority.resize(colon);
-    }
-    if (authority.empty() || authority.find_first_of("@ ") != std::string::npos) {
-        return std::nullopt;
-    }
-    request.host = authority;
-    request.target = pathAt < url.size() ? url.substr(pathAt) : "/";
-    return request;
-}
-
-std::optional<std::string> AddressInCheckReply(const HttpReply& reply) {
-    if (reply.end != ExchangeEnd::Replied || reply.status != 200) return std::nullopt;
-    const std::string& body = reply.body;
-    for (size_t at = 0; at < body.size(); ++at) {
-        if (!IsDigit(body[at])) continue;
-        size_t end = at;
-        while (end < body.size() && (IsDigit(body[end]) || body[end] == '.')) ++end;
-        std::string run = body.substr(at, end - at);
-        while (!run.empty() && run.back() == '.') run.pop_back();  // a sentence's full stop
-        if (const std::optional<std::string> quad = DottedQuad(run)) return quad;
-        at = end;
-    }
-    return std::nullopt;
-}
 
 void CheckSchedule::Bring(std::uint32_t at, RunTrigger reason) {
     if (!After(dueAt_, at)) return;
@@ -218,7 +160,13 @@ RunRecord RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool at
     if (!fields.address.empty()) {
         current = fields.address;
     } else if (ownIpv6 || (exchanges.check && (confirmed || !atStart))) {
-        current = ownIpv6 ? exchanges.ownIpv6() : AddressInCheckReply(exchanges.check());
+        if (ownIpv6) {
+            current = exchanges.ownIpv6();
+        } else {
+            const CheckResult checked = exchanges.check();
+            current = checked.address;
+            record.checkedAt = checked.host;
+        }
         if (!current) {
             say(ownIpv6 ? NoPublicIpv6Text : CheckFailedText);
             record.result = RunRecord::NoAddress;

@@ -1,6 +1,6 @@
-// The rules of the unattended watch over plain byte strings: reading the address-check
-// service's answer, when a check is due, whether to send an update, what an answer
-// leaves for the next run, and the state file that keeps it across restarts.
+// The rules of the unattended watch over plain byte strings: when a check is due, whether
+// to send an update, what an answer leaves for the next run, and the state file that keeps
+// it across restarts.
 #ifndef KIVO_WATCH_RULES_H
 #define KIVO_WATCH_RULES_H
 
@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "address/check_services.h"
 #include "update/update_rules.h"
 
 inline constexpr char AddressUnchangedText[] = "IP地址没有变化,无需更新,当前IP为:";
@@ -17,16 +18,6 @@ inline constexpr char NoPublicIpv6Text[] = "本机没有公网IPv6地址,请检�
 
 // What started a run: the user (F3, "更 新", the tray menu) or the watch.
 enum class RunTrigger { HotkeyF3, UpdateButton, TrayMenu, Start, Periodic, Resume, AddressChange };
-
-// --- the address-check service
-
-// The GET for a check service's address ("http://host[:port]/path" or "https://..."),
-// without credentials; nothing for an empty or malformed address.
-std::optional<HttpRequest> CheckRequestFor(const std::string& url);
-
-// The address a check service reported: the first dotted quad of a 200 reply's body,
-// four decimal parts of 0-255 each. Nothing when the check failed.
-std::optional<std::string> AddressInCheckReply(const HttpReply& reply);
 
 // --- when checks are due (milliseconds of a clock that wraps, like GetTickCount's)
 
@@ -93,11 +84,11 @@ WatchMemory MemoryAfter(WatchMemory memory, const ReplyOutcome& outcome,
 
 // --- runs
 
-// The exchanges of one run: with the check service (null when the build has none) and with
-// the provider; this PC's public IPv6 address (null unless the user chose it); the current
-// time; and where the run's status texts go.
+// The exchanges of one run: the check of the public address (null when no service is to be
+// asked) and the update at the provider; this PC's public IPv6 address (null unless the user chose
+// it); the current time; and where the run's status texts go.
 struct WatchExchanges {
-    std::function<HttpReply()> check;
+    std::function<CheckResult()> check;
     std::function<std::optional<std::string>()> ownIpv6;
     std::function<HttpReply(const UpdateFields&)> update;
     std::int64_t now = 0;
@@ -110,6 +101,7 @@ struct RunRecord {
     enum Result { Nothing, FieldsFailed, NoAddress, Unchanged, Sent } result = Nothing;
     std::string addressBefore;              // the last confirmed address; empty: none
     std::optional<std::string> addressNow;  // the current address, where the run learned it
+    std::string checkedAt;                  // the host of the check service that told it
     std::optional<HttpReply> reply;         // the provider's, when the update went out
     ReplyOutcome outcome;                   // what that reply tells, when it went out
     std::string status;                     // the last status text of the run

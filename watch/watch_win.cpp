@@ -6,9 +6,10 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <vector>
 
+#include "address/check_services.h"
 #include "app/tray_win.h"
-#include "build_config.h"
 #include "resources/resource_ids.h"
 #include "settings/file_io_win.h"
 #include "settings/settings_file_win.h"
@@ -96,10 +97,21 @@ LocalTime LocalTimeNow() {
     return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
-void RunJob(const Job& job, WatchMemory& memory, const std::optional<HttpRequest>& check,
-            BalloonRules& balloons) {
+CheckResult CheckPublicAddress(const std::vector<HttpRequest>& services) {
+    const DWORD start = GetTickCount();
+    return CheckAddress(
+        services,
+        [](const HttpRequest& service, unsigned budgetMs) {
+            return HttpGetText(service, budgetMs);
+        },
+        [start] { return static_cast<unsigned>(GetTickCount() - start); });
+}
+
+void RunJob(const Job& job, WatchMemory& memory, BalloonRules& balloons) {
+    // The built-in services until the job carries the user's choice.
+    const std::vector<HttpRequest> services = CheckServicesFor(CheckChoice{});
     WatchExchanges exchanges;
-    if (check) exchanges.check = [&check] { return HttpGetText(*check); };
+    if (!services.empty()) exchanges.check = [&services] { return CheckPublicAddress(services); };
     if (job.ownIpv6) exchanges.ownIpv6 = ThisPcPublicIpv6;
     exchanges.update = SendUpdate;
     exchanges.now = SecondsSince1970();
@@ -150,7 +162,6 @@ bool WatchAddresses(OVERLAPPED& overlapped) {
 
 unsigned __stdcall WorkerMain(void*) {
     const std::string statePath = PathBesideProgram(StateExtension);
-    const std::optional<HttpRequest> check = CheckRequestFor(KIVO_CHECK_URL);
     WatchMemory memory = ReadState(statePath);
     BalloonRules balloons;
     WatchIpv6AddressChanges(ReportIpv6AddressesChanged);
@@ -171,7 +182,7 @@ unsigned __stdcall WorkerMain(void*) {
         while (const std::optional<Job> job = NextJob()) {
             const WatchMemory before = memory;
             try {
-                RunJob(*job, memory, check, balloons);
+                RunJob(*job, memory, balloons);
             } catch (const std::exception&) {
                 continue;  // out of memory: this run is lost, the next one comes
             }

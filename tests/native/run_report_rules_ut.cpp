@@ -29,11 +29,13 @@ RunRecord Sent(const HttpReply& reply, const std::string& before = "203.0.113.5"
 }
 
 RunRecord NotSent(RunRecord::Result result, const std::string& status,
-                  std::optional<std::string> now = std::nullopt) {
+                  std::optional<std::string> now = std::nullopt,
+                  const std::string& checkedAt = "") {
     RunRecord record;
     record.result = result;
     record.addressBefore = "203.0.113.5";
     record.addressNow = now;
+    record.checkedAt = checkedAt;
     record.status = status;
     record.pausedNow = result == RunRecord::FieldsFailed;
     return record;
@@ -55,8 +57,8 @@ TEST(LogLineOf, TimeTriggerAddressesAnswerAndStatus) {
          "您的域名无需更新,当前IP为:10.0.0.1"},
         {RunTrigger::Resume,
          NotSent(RunRecord::Unchanged, "IP地址没有变化,无需更新,当前IP为:203.0.113.5",
-                 "203.0.113.5"),
-         "2026-12-07 14:03:11  系统唤醒  203.0.113.5 → 203.0.113.5  (未发送)  "
+                 "203.0.113.5", "4.ipw.cn"),
+         "2026-12-07 14:03:11  系统唤醒  203.0.113.5 → 203.0.113.5 (4.ipw.cn)  (未发送)  "
          "IP地址没有变化,无需更新,当前IP为:203.0.113.5"},
         {RunTrigger::AddressChange, NotSent(RunRecord::NoAddress, CheckFailedText),
          "2026-12-07 14:03:11  网络变化  203.0.113.5 → -  (未发送)  " +

@@ -1,5 +1,5 @@
-// The unattended watch's rules: the check service's answer, when checks are due, whether
-// a run sends, what an answer leaves, and the state file.
+// The unattended watch's rules: when checks are due, whether a run sends, what an answer
+// leaves, and the state file.
 #include <gtest/gtest.h>
 
 #include "watch/watch_rules.h"
@@ -12,53 +12,6 @@ const std::string Confirmed = "恭喜您,您的域名更新成功,当前IP为:";
 
 HttpReply Page(const std::string& body, unsigned long status = 200) {
     return {ExchangeEnd::Replied, body, status};
-}
-
-TEST(AddressInCheckReply, FirstDottedQuadOfAFineReplyElseNothing) {
-    const struct {
-        HttpReply reply;
-        std::optional<std::string> address;
-    } cases[] = {
-        {Page("<html><head><title>Current IP Check</title></head><body>Current IP Address: "
-              "203.0.113.5</body></html>"),
-         "203.0.113.5"},
-        {Page("0.0.0.0"), "0.0.0.0"},
-        {Page("255.255.255.255\n"), "255.255.255.255"},
-        {Page("v1.2 at 10.0.0.1."), "10.0.0.1"},      // a version, then a full stop
-        {Page("1.2.3.4.5 then 6.7.8.9"), "6.7.8.9"},  // five parts are no quad
-        {Page("256.1.1.1 or 1.1.1.1"), "1.1.1.1"},
-        {Page("1234.1.1.1"), std::nullopt},
-        {Page("1..2.3"), std::nullopt},
-        {Page("Current IP Address: unknown"), std::nullopt},
-        {Page(""), std::nullopt},
-        {Page("Service Unavailable 10.0.0.1", 503), std::nullopt},
-        {{ExchangeEnd::Unreachable, "10.0.0.1"}, std::nullopt},
-    };
-    for (const auto& c : cases) EXPECT_EQ(AddressInCheckReply(c.reply), c.address) << c.reply.body;
-}
-
-TEST(CheckRequestFor, HostPortPathAndSchemeOrNothing) {
-    const struct {
-        std::string url, host, target;
-        bool secure;
-        unsigned short port;
-    } cases[] = {
-        {"https://checkip.kivo.example/", "checkip.kivo.example", "/", true, 0},
-        {"http://checkip.dyndns.org", "checkip.dyndns.org", "/", false, 0},
-        {"https://ip.example:8443/plain?x=1", "ip.example", "/plain?x=1", true, 8443},
-    };
-    for (const auto& c : cases) {
-        const std::optional<HttpRequest> request = CheckRequestFor(c.url);
-        ASSERT_TRUE(request) << c.url;
-        EXPECT_EQ(request->host + "|" + request->target + "|" + request->headers,
-                  c.host + "|" + c.target + "|");
-        EXPECT_EQ(request->secure, c.secure);
-        EXPECT_EQ(request->port, c.port);
-    }
-    for (const char* bad : {"", "ftp://x/", "https:///", "http://u:p@x/", "https://x:0/",
-                            "https://x:70000/", "https://x:ab/"}) {
-        EXPECT_EQ(CheckRequestFor(bad), std::nullopt) << bad;
-    }
 }
 
 // Ten minutes apart; 5 s after a resume; 5 s after an address change, but such checks at
@@ -144,10 +97,16 @@ struct ScriptedRun {
     std::vector<std::string> said = {};
     int checks = 0, updates = 0;
     UpdateFields sent = {};
+    RunRecord record = {};
 
     ScriptedRun& Go() {
         WatchExchanges exchanges;
-        if (check) exchanges.check = [this] { return ++checks, *check; };
+        if (check) {
+            exchanges.check = [this] {
+                const std::optional<std::string> address = AddressInCheckReply(*check);
+                return ++checks, CheckResult{address, address ? "ip.example" : ""};
+            };
+        }
         if (ownIpv6) exchanges.ownIpv6 = [this] { return pcAddress; };
         exchanges.update = [this](const UpdateFields& fields) {
             sent = fields;
@@ -156,7 +115,7 @@ struct ScriptedRun {
         exchanges.now = now;
         exchanges.report = [this](const std::string& text) { said.push_back(text); };
         exchanges.isLeadByte = [](unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; };
-        RunUnattended(memory, fields, atStart, exchanges);
+        record = RunUnattended(memory, fields, atStart, exchanges);
         return *this;
     }
 };
@@ -226,6 +185,8 @@ TEST(RunUnattended, SendsOnlyWhenTheAddressOrTheFieldsChangedOrTwentyFiveDaysPas
         EXPECT_EQ(c.run.checks, c.checks) << c.row;
         EXPECT_EQ(c.run.updates, c.updates) << c.row;
         EXPECT_EQ(c.run.sent, c.updates ? c.run.fields : UpdateFields{}) << c.row;
+        const bool told = c.checks && AddressInCheckReply(*c.run.check);
+        EXPECT_EQ(c.run.record.checkedAt, told ? "ip.example" : "") << c.row;
     }
 }
 

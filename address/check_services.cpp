@@ -1,0 +1,120 @@
+#include "address/check_services.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+const char* const BuiltInCheckUrls[BuiltInCheckCount] = {
+    "https://4.ipw.cn/",      "https://ddns.oray.com/checkip", "https://v4.yinghualuo.cn/bejson",
+    "https://api.ipify.org/", "https://checkipv4.dedyn.io/",
+};
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool AllDigits(const std::string& text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
+}
+
+// The four parts of the dotted quad whose run of digits and dots is `run`, or nothing.
+std::optional<std::vector<int>> QuadParts(const std::string& run) {
+    std::vector<int> parts;
+    for (size_t at = 0; at <= run.size() && parts.size() < 5;) {
+        const size_t end = std::min(run.find('.', at), run.size());
+        const std::string part = run.substr(at, end - at);
+        if (part.size() > 3 || !AllDigits(part) || std::atoi(part.c_str()) > 255) {
+            return std::nullopt;
+        }
+        parts.push_back(std::atoi(part.c_str()));
+        at = end + 1;
+    }
+    if (parts.size() != 4) return std::nullopt;
+    return parts;
+}
+
+}  // namespace
+
+std::optional<HttpRequest> CheckRequestFor(const std::string& url) {
+    HttpRequest request;
+    size_t rest = 0;
+    if (url.rfind("https://", 0) == 0) {
+        rest = 8;
+    } else if (url.rfind("http://", 0) == 0) {
+        request.secure = false;
+        rest = 7;
+    } else {
+        return std::nullopt;
+    }
+    const size_t pathAt = std::min(url.find('/', rest), url.size());
+    std::string authority = url.substr(rest, pathAt - rest);
+    if (const size_t colon = authority.find(':'); colon != std::string::npos) {
+        const std::string port = authority.substr(colon + 1);
+        const long number = AllDigits(port) && port.size() <= 5 ? std::atol(port.c_str()) : 0;
+        if (number < 1 || number > 65535) return std::nullopt;
+        request.port = static_cast<unsigned short>(number);
+        authority.resize(colon);
+    }
+    if (authority.empty() || authority.find_first_of("@ ") != std::string::npos) {
+        return std::nullopt;
+    }
+    request.host = authority;
+    request.target = pathAt < url.size() ? url.substr(pathAt) : "/";
+    return request;
+}
+
+std::vector<HttpRequest> CheckServicesFor(const CheckChoice& choice) {
+    std::vector<HttpRequest> services;
+    switch (choice.mode) {
+        case CheckMode::BuiltIn:
+            for (const char* url : BuiltInCheckUrls) services.push_back(*CheckRequestFor(url));
+            break;
+        case CheckMode::Custom:
+            if (const std::optional<HttpRequest> own = CheckRequestFor(choice.customUrl)) {
+                services.push_back(*own);
+            }
+            break;
+        case CheckMode::None: break;
+    }
+    return services;
+}
+
+bool IsPublicIpv4(const std::string& quad) {
+    const std::optional<std::vector<int>> parts = QuadParts(quad);
+    if (!parts) return false;
+    const int a = (*parts)[0], b = (*parts)[1];
+    return !(a == 0 || a == 10 || a == 127 || a >= 224 || (a == 100 && b >= 64 && b < 128) ||
+             (a == 169 && b == 254) || (a == 172 && b >= 16 && b < 32) || (a == 192 && b == 168));
+}
+
+std::optional<std::string> AddressInCheckReply(const HttpReply& reply) {
+    if (reply.end != ExchangeEnd::Replied || reply.status != 200) return std::nullopt;
+    const std::string& body = reply.body;
+    for (size_t at = 0; at < body.size(); ++at) {
+        if (!IsDigit(body[at])) continue;
+        size_t end = at;
+        while (end < body.size() && (IsDigit(body[end]) || body[end] == '.')) ++end;
+        std::string run = body.substr(at, end - at);
+        while (!run.empty() && run.back() == '.') run.pop_back();  // a sentence's full stop
+        // The first address that a service reports is its answer, public or not.
+        if (QuadParts(run))
+            return IsPublicIpv4(run) ? std::optional<std::string>(run) : std::nullopt;
+        at = end;
+    }
+    return std::nullopt;
+}
+
+CheckResult CheckAddress(const std::vector<HttpRequest>& services, const CheckExchange& exchange,
+                         const std::function<unsigned()>& elapsedMs) {
+    CheckResult result;
+    for (const HttpRequest& service : services) {
+        const unsigned elapsed = elapsedMs();
+        if (elapsed >= CheckBudgetMs) break;
+        const unsigned budget = std::min(CheckServiceBudgetMs, CheckBudgetMs - elapsed);
+        result.address = AddressInCheckReply(exchange(service, budget));
+        if (result.address) {
+            result.host = service.host;
+            break;
+        }
+    }
+    return result;
+}

@@ -2,8 +2,8 @@
 // line ("name value") for scripts/bench.sh to set in its table: start-up to a usable
 // window, F3 to the final status text, the same GET by a minimal WinINet client in this
 // process (the floor), the idle program's CPU time, and with "自动更新" ticked its CPU time
-// and private bytes over 60 s and its private bytes after many checks. Prints figures;
-// judges nothing.
+// and private bytes over 60 s, its private bytes after many checks, and the time a check
+// whose first service is silent takes to the address. Prints figures; judges nothing.
 //   kivo_bench.exe [runs] [checks]   (KIVO_EXE and KIVO_SIM_PORT as for the tests)
 #include <algorithm>
 #include <cstdio>
@@ -135,5 +135,18 @@ int main(int argc, char** argv) {
     }
     std::printf("checks %d\nchecks_private_kib %.0f\n", checks, PrivateKiB(process));
     CloseHandle(process);
+
+    // A check whose first service accepts the connection and never answers: from that
+    // service's request to the address the second one tells.
+    SimCheckFails("silence", "4.ipw.cn");
+    SimCheckAddress("198.51.100.9", "ddns.oray.com");
+    const size_t asked = SimChecks().size();
+    watching.SetText(IDC_STATUS_LINE, "");
+    watching.Post(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    WaitFor([&] { return SimChecks().size() > asked; }, 30000);
+    const double silentFrom = NowMs();
+    WaitFor([&] { return !watching.Text(IDC_STATUS_LINE).empty(); }, 30000);
+    std::printf("silent_first_check %.0f\n", NowMs() - silentFrom);
+    SimReset();  // ends the silence
     return 0;
 }

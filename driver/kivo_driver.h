@@ -128,19 +128,34 @@ inline std::vector<SimRequest> SimRequests() {
     return requests;
 }
 
-// The address-check service answers with this address, or fails: "status" (503), "garbage"
-// (no address in the page) or "silence" (until the next reset).
-inline void SimCheckAddress(const std::string& address) {
-    SimControl("checkip?address=" + HexEncode(address));
+// The address-check services (all, or the one of the host given) answer with this address,
+// or fail: "status" (503), "garbage" (no address in the page) or "silence" (until the next
+// reset); "none" makes them answer again.
+inline std::string CheckHostQuery(const std::string& host) {
+    return host.empty() ? "" : "host=" + HexEncode(host) + "&";
 }
-inline void SimCheckFails(const std::string& how) { SimControl("checkip?fail=" + how); }
-// The checks received since the reset, a line each: tunnel, path and agent as hex, and
-// whether credentials came.
+inline void SimCheckAddress(const std::string& address, const std::string& host = "") {
+    SimControl("checkip?" + CheckHostQuery(host) + "address=" + HexEncode(address));
+}
+inline void SimCheckFails(const std::string& how, const std::string& host = "") {
+    SimControl("checkip?" + CheckHostQuery(host) + "fail=" + how);
+}
+// The checks received since the reset, a line each: tunnel, host, path and agent as hex,
+// and whether credentials came.
 inline std::vector<std::string> SimChecks() {
     std::vector<std::string> checks;
     std::istringstream log(SimControl("checks"));
     for (std::string line; std::getline(log, line);) checks.push_back(line);
     return checks;
+}
+// The hosts of those checks, in the order they came.
+inline std::vector<std::string> SimCheckHosts() {
+    std::vector<std::string> hosts;
+    for (const std::string& line : SimChecks()) {
+        const size_t at = line.find(" host=") + 6;
+        hosts.push_back(HexDecode(line.substr(at, line.find(' ', at) - at)).value_or("?"));
+    }
+    return hosts;
 }
 
 // --- kivo.exe

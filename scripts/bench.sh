@@ -4,7 +4,8 @@
 # curl's whole process and by a minimal WinINet client in the same Wine (the floor); the
 # release exe's size; the idle program's CPU time over 10 s; with "自动更新" ticked, its CPU
 # time and private bytes over 60 s, and its private bytes after many checks (each comes 5 s
-# after a resume, so 100 take about 9 minutes). Prints figures; checks nothing.
+# after a resume, so 100 take about 9 minutes); and the time from a silent first check
+# service's request to the address the second one tells. Prints figures; checks nothing.
 # Usage: scripts/bench.sh [runs] [checks]   (default 40 and 100)
 set -euo pipefail
 runs=${1:-40}
@@ -42,4 +43,5 @@ print("| idle CPU time over 10 s | %.0f ms |" % float(figures["idle_cpu"]))
 print("| 自动更新 ticked: idle CPU time over 60 s | %.0f ms |" % float(figures["watch_idle_cpu"]))
 print("| 自动更新 ticked: private bytes | %.0f KiB |" % float(figures["watch_private_kib"]))
 print("| private bytes after %s checks | %.0f KiB |" % (figures["checks"], float(figures["checks_private_kib"])))
+print("| a check whose first service is silent: to the address | %.1f s |" % (float(figures["silent_first_check"]) / 1000))
 TABLE

@@ -13,8 +13,9 @@ if [ "${KIVO_PROVIDER:-simulator}" != real ]; then
     export http_proxy=http://127.0.0.1:$KIVO_SIM_PORT
     echo "Provider simulator on $http_proxy, over HTTPS with a test certificate."
     echo "Demo account: domain home.kivo.example, user demo, password kivo2026 (leave the IP empty)."
-    echo "Tick 自动更新 to let Kivo watch the address: the simulator's check service reports"
-    echo "127.0.0.1, so after the first update every check finds it unchanged and sends nothing."
+    echo "Tick 自动更新 to let Kivo watch the address: the simulator answers as each built-in"
+    echo "check service and reports 203.0.113.1, so the first check sends once and every check"
+    echo "after it finds the address unchanged and sends nothing."
 fi
 
 echo "Starting $build/win32/kivo.exe (settings: $build/win32/kivo.Lr, watch state: kivo.state)"

@@ -83,8 +83,8 @@ TEST(Log, TellsEveryRunWithItsTriggerAddressesAndAnswerAndNeverThePassword) {
     EXPECT_TRUE(pressF3("用户名或密码错误,请检查!")) << kivo.Status();
     const std::vector<std::string> expected = {
         "程序启动  - → 127.0.0.1  good 127.0.0.1  " + Updated + "127.0.0.1",
-        "系统唤醒  127.0.0.1 → 203.0.113.5  nochg 127.0.0.1  " + Unchanged + "127.0.0.1",
-        "系统唤醒  203.0.113.5 → 203.0.113.5  (未发送)  " + AddressSame + "203.0.113.5",
+        "系统唤醒  127.0.0.1 → 203.0.113.5 (4.ipw.cn)  nochg 127.0.0.1  " + Unchanged + "127.0.0.1",
+        "系统唤醒  203.0.113.5 → 203.0.113.5 (4.ipw.cn)  (未发送)  " + AddressSame + "203.0.113.5",
         "热键F3  203.0.113.5 → 127.0.0.1  nochg 127.0.0.1  " + Unchanged + "127.0.0.1",
         "热键F3  127.0.0.1 → -  badauth *** ***  用户名或密码错误,请检查!",
     };

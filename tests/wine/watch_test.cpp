@@ -23,17 +23,16 @@ TEST(Watch, SendsOnlyWhenTheCheckedAddressChangesAlsoAfterARestart) {
         EXPECT_TRUE(kivo.Shows(Updated + "127.0.0.1")) << kivo.Text(IDC_STATUS_LINE);
         EXPECT_TRUE(SimChecks().empty());
         const std::string newAddress = "checkip?address=" + HexEncode("203.0.113.5");
+        // The provider sees each request come from 127.0.0.1, which it already holds.
         const struct {
             std::string checkService, status;
             size_t updates;
         } steps[] = {
-            {"checkip?fail=none", AddressSame + "127.0.0.1", 1},
-            // The update that the new address needs; the provider sees the request come
-            // from 127.0.0.1, which it already holds.
-            {newAddress, Unchanged + "127.0.0.1", 2},
-            {"checkip?fail=garbage", CheckFailed, 2},
-            {"checkip?fail=status", CheckFailed, 2},
-            {"checkip?fail=none", AddressSame + "203.0.113.5", 2},
+            {"checkip?fail=none", Unchanged + "127.0.0.1", 2},
+            {newAddress, Unchanged + "127.0.0.1", 3},
+            {"checkip?fail=garbage", CheckFailed, 3},
+            {"checkip?fail=status", CheckFailed, 3},
+            {"checkip?fail=none", AddressSame + "203.0.113.5", 3},
         };
         for (const auto& step : steps) {
             SimControl(step.checkService);
@@ -45,16 +44,43 @@ TEST(Watch, SendsOnlyWhenTheCheckedAddressChangesAlsoAfterARestart) {
         state = ReadFileBytes(kivo.folder + "kivo.state");
         EXPECT_EQ(state.find(DemoPassword), std::string::npos) << state;
     }
-    // One GET with Kivo's name and no credentials, through TLS to the check service.
+    // One GET with Kivo's name and no credentials, through TLS to the first service; when
+    // every service fails, each is asked in turn.
     std::string check = SimChecks().at(0);
     CharUpperA(&check[0]);
-    EXPECT_EQ(check, "TUNNEL=" + HexEncode("checkip.kivo.example:443") + " PATH=" + HexEncode("/") +
-                         " AGENT=" + HexEncode("Kivo/" KIVO_VERSION " " KIVO_AUTHOR_EMAIL) +
-                         " CREDENTIALS=0");
+    EXPECT_EQ(check, "TUNNEL=" + HexEncode("4.ipw.cn:443") + " HOST=" + HexEncode("4.ipw.cn") +
+                         " PATH=" + HexEncode("/") + " AGENT=" +
+                         HexEncode("Kivo/" KIVO_VERSION " " KIVO_AUTHOR_EMAIL) + " CREDENTIALS=0");
+    const std::vector<std::string> hosts = SimCheckHosts();
+    const std::vector<std::string> failedCheck(hosts.begin() + 2, hosts.begin() + 7);
+    EXPECT_EQ(failedCheck,
+              (std::vector<std::string>{"4.ipw.cn", "ddns.oray.com", "v4.yinghualuo.cn",
+                                        "api.ipify.org", "checkipv4.dedyn.io"}));
     // A restart with the address unchanged checks first and sends nothing.
     WatchedKivo again(DemoPassword, state);
     EXPECT_TRUE(again.Shows(AddressSame + "203.0.113.5")) << again.Text(IDC_STATUS_LINE);
-    EXPECT_EQ(SimRequests().size(), 2u);
+    EXPECT_EQ(SimRequests().size(), 3u);
+}
+
+// A service that accepts the connection and never answers costs at most 10 s: the next one
+// tells the address, and the log names it.
+TEST(Watch, ASilentFirstServiceIsReplacedByTheSecondWithinTwelveSeconds) {
+    SimReset();
+    WatchedKivo kivo;
+    EXPECT_TRUE(kivo.Shows(Updated + "127.0.0.1")) << kivo.Text(IDC_STATUS_LINE);
+    SimCheckFails("silence", "4.ipw.cn");
+    SimCheckAddress("198.51.100.7", "ddns.oray.com");
+    kivo.Post(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    ASSERT_TRUE(WaitFor([] { return !SimChecks().empty(); }, CheckWouldHaveArrivedMs));
+    const DWORD asked = GetTickCount();
+    EXPECT_TRUE(WaitFor([] { return SimRequests().size() == 2; }, 12000)) << "the update after it";
+    EXPECT_LT(GetTickCount() - asked, 12000u);
+    EXPECT_EQ(SimCheckHosts(), (std::vector<std::string>{"4.ipw.cn", "ddns.oray.com"}));
+    EXPECT_TRUE(WaitFor([&] {
+        return ReadFileBytes(kivo.folder + "kivo.log").find(" 198.51.100.7 (ddns.oray.com)  ") !=
+               std::string::npos;
+    })) << ReadFileBytes(kivo.folder + "kivo.log");
+    SimReset();  // ends the silence
 }
 
 // Regression of the old start, too: a box at logon had nobody to close it.
@@ -84,7 +110,7 @@ TEST(Watch, PausesAfterAnAnswerThatNeedsTheUserUntilAFieldChangesAndOpensNoBox) 
 }
 
 // "自动更新" counts when a check is due: unticked, nothing; ticked in the running Kivo, the
-// watch starts. A check service that stays silent for its full 25 s holds the worker,
+// watch starts. Check services that stay silent for the full 25 s hold the worker,
 // never the window; and " 关 " meanwhile ends Kivo at once.
 TEST(Watch, TickingStartsItAndTheWindowAnswersWhileACheckIsSilentAndClosesWithoutWaiting) {
     SimReset();

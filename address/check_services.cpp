@@ -16,22 +16,6 @@ bool AllDigits(const std::string& text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
 }
 
-// The four parts of the dotted quad whose run of digits and dots is `run`, or nothing.
-std::optional<std::vector<int>> QuadParts(const std::string& run) {
-    std::vector<int> parts;
-    for (size_t at = 0; at <= run.size() && parts.size() < 5;) {
-        const size_t end = std::min(run.find('.', at), run.size());
-        const std::string part = run.substr(at, end - at);
-        if (part.size() > 3 || !AllDigits(part) || std::atoi(part.c_str()) > 255) {
-            return std::nullopt;
-        }
-        parts.push_back(std::atoi(part.c_str()));
-        at = end + 1;
-    }
-    if (parts.size() != 4) return std::nullopt;
-    return parts;
-}
-
 }  // namespace
 
 std::optional<HttpRequest> CheckRequestFor(const std::string& url) {
@@ -79,9 +63,8 @@ std::vector<HttpRequest> CheckServicesFor(const CheckChoice& choice) {
 }
 
 bool IsPublicIpv4(const std::string& quad) {
-    const std::optional<std::vector<int>> parts = QuadParts(quad);
-    if (!parts) return false;
-    const int a = (*parts)[0], b = (*parts)[1];
+    if (!IsDottedQuad(quad)) return false;
+    const int a = std::atoi(quad.c_str()), b = std::atoi(quad.c_str() + quad.find('.') + 1);
     return !(a == 0 || a == 10 || a == 127 || a >= 224 || (a == 100 && b >= 64 && b < 128) ||
              (a == 169 && b == 254) || (a == 172 && b >= 16 && b < 32) || (a == 192 && b == 168));
 }
@@ -96,8 +79,9 @@ std::optional<std::string> AddressInCheckReply(const HttpReply& reply) {
         std::string run = body.substr(at, end - at);
         while (!run.empty() && run.back() == '.') run.pop_back();  // a sentence's full stop
         // The first address that a service reports is its answer, public or not.
-        if (QuadParts(run))
+        if (IsDottedQuad(run)) {
             return IsPublicIpv4(run) ? std::optional<std::string>(run) : std::nullopt;
+        }
         at = end;
     }
     return std::nullopt;

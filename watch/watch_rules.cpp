@@ -64,12 +64,12 @@ std::optional<RunTrigger> CheckSchedule::TakeDue(std::uint32_t now) {
 }
 
 // FNV-1a over each field's length and bytes, so that no two field sets run together. The
-// IPv6 choice adds a byte only when made, so fingerprints saved before it still match.
+// password is left out: a fast digest of it would let anyone holding the state file alone
+// test guesses of it. The IPv6 choice adds a byte only when made.
 std::string FieldsFingerprint(const UpdateFields& fields, bool ownIpv6) {
     std::uint64_t hash = 14695981039346656037ull;
     auto mix = [&hash](unsigned char byte) { hash = (hash ^ byte) * 1099511628211ull; };
-    for (const std::string* field :
-         {&fields.domain, &fields.address, &fields.user, &fields.password}) {
+    for (const std::string* field : {&fields.domain, &fields.address, &fields.user}) {
         for (size_t size = field->size(), i = 0; i < 4; ++i, size >>= 8) mix(size & 0xFF);
         for (const char c : *field) mix(static_cast<unsigned char>(c));
     }
@@ -113,11 +113,12 @@ WatchMemory ReadStateFile(const std::string& bytes) {
 }
 
 WatchMemory MemoryAfter(WatchMemory memory, const ReplyOutcome& outcome,
-                        const std::string& fingerprint,
-                        const std::optional<std::string>& currentAddress, std::int64_t now) {
+                        const std::string& fingerprint, const std::string& sentAddress,
+                        std::int64_t now) {
     switch (outcome.kind) {
         case AnswerKind::Confirmed:
-            memory.confirmedAddress = FirstLineOf(currentAddress.value_or(outcome.address));
+            memory.confirmedAddress =
+                FirstLineOf(sentAddress.empty() ? outcome.address : sentAddress);
             memory.confirmedAt = now;
             memory.confirmedFields = fingerprint;
             memory.pausedFields.clear();
@@ -155,7 +156,9 @@ RunRecord RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool at
         memory.heldUntil - exchanges.now <= ProviderTroubleWaitSeconds) {
         return record;
     }
-    const bool confirmed = !memory.confirmedAddress.empty();
+    // A confirmation that named no address and followed none still counts: its fields and
+    // time are kept, and only they, or an address learned later, bring the next update.
+    const bool confirmed = !memory.confirmedFields.empty();
     std::optional<std::string>& current = record.addressNow;
     if (!fields.address.empty()) {
         current = fields.address;
@@ -185,13 +188,15 @@ RunRecord RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool at
         return record;
     }
     say(StartingUpdateText);
+    // The address that was compared is the one the provider gets: the address it would see
+    // the request come from may be another (an IPv6 route, a proxy, NAT with several).
     UpdateFields sent = fields;
-    if (ownIpv6) sent.address = *current;
+    if (current) sent.address = *current;
     record.reply = exchanges.update(sent);
     record.outcome = OutcomeOf(*record.reply);
     record.result = RunRecord::Sent;
     record.pausedNow = record.outcome.kind == AnswerKind::NeedsUser;
-    memory = MemoryAfter(memory, record.outcome, fingerprint, current, exchanges.now);
+    memory = MemoryAfter(memory, record.outcome, fingerprint, sent.address, exchanges.now);
     say(UnattendedStatusOf(record.outcome, exchanges.isLeadByte));
     return record;
 }
@@ -220,6 +225,6 @@ RunRecord RunUserUpdate(WatchMemory& memory, const UpdateFields& fields,
     record.status = UnattendedStatusOf(record.outcome, exchanges.isLeadByte);
     memory = MemoryAfter(memory, record.outcome,
                          FieldsFingerprint(fields, static_cast<bool>(exchanges.ownIpv6)),
-                         record.addressNow, exchanges.now);
+                         sent.address, exchanges.now);
     return record;
 }

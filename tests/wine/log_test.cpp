@@ -70,22 +70,23 @@ TEST(Log, TellsEveryRunWithItsTriggerAddressesAndAnswerAndNeverThePassword) {
     WatchedKivo kivo(Password);
     // Nothing confirmed yet: the start sends at once, without a check.
     EXPECT_TRUE(kivo.Shows(Updated + "127.0.0.1")) << kivo.Status();
-    EXPECT_TRUE(kivo.ResumeShows(Unchanged + "127.0.0.1")) << kivo.Status();
+    EXPECT_TRUE(kivo.ResumeShows(Updated + "203.0.113.5")) << kivo.Status();
     EXPECT_TRUE(kivo.ResumeShows(AddressSame + "203.0.113.5")) << kivo.Status();
     const auto pressF3 = [&kivo](const std::string& status) {
         kivo.SetText(IDC_STATUS_LINE, "");
         kivo.Post(WM_HOTKEY, 300, MAKELPARAM(0, VK_F3));
         return kivo.Shows(status);
     };
-    EXPECT_TRUE(pressF3(Unchanged + "127.0.0.1")) << kivo.Status();
+    EXPECT_TRUE(pressF3(Updated + "127.0.0.1")) << kivo.Status();
     // Whatever a provider echoes, the password and the credentials stay out of the log.
     SimAnswer(200, {"badauth " + Password + " " + credentials});
     EXPECT_TRUE(pressF3("用户名或密码错误,请检查!")) << kivo.Status();
     const std::vector<std::string> expected = {
         "程序启动  - → 127.0.0.1  good 127.0.0.1  " + Updated + "127.0.0.1",
-        "系统唤醒  127.0.0.1 → 203.0.113.5 (4.ipw.cn)  nochg 127.0.0.1  " + Unchanged + "127.0.0.1",
+        "系统唤醒  127.0.0.1 → 203.0.113.5 (4.ipw.cn)  good 203.0.113.5  " + Updated +
+            "203.0.113.5",
         "系统唤醒  203.0.113.5 → 203.0.113.5 (4.ipw.cn)  (未发送)  " + AddressSame + "203.0.113.5",
-        "热键F3  203.0.113.5 → 127.0.0.1  nochg 127.0.0.1  " + Unchanged + "127.0.0.1",
+        "热键F3  203.0.113.5 → 127.0.0.1  good 127.0.0.1  " + Updated + "127.0.0.1",
         "热键F3  127.0.0.1 → -  badauth *** ***  用户名或密码错误,请检查!",
     };
     EXPECT_EQ(LogLines(kivo.folder + "kivo.log"), expected);

@@ -23,13 +23,13 @@ TEST(Watch, SendsOnlyWhenTheCheckedAddressChangesAlsoAfterARestart) {
         EXPECT_TRUE(kivo.Shows(Updated + "127.0.0.1")) << kivo.Text(IDC_STATUS_LINE);
         EXPECT_TRUE(SimChecks().empty());
         const std::string newAddress = "checkip?address=" + HexEncode("203.0.113.5");
-        // The provider sees each request come from 127.0.0.1, which it already holds.
+        // Each update after a check sends the address it found.
         const struct {
             std::string checkService, status;
             size_t updates;
         } steps[] = {
-            {"checkip?fail=none", Unchanged + "127.0.0.1", 2},
-            {newAddress, Unchanged + "127.0.0.1", 3},
+            {"checkip?fail=none", Updated + "203.0.113.1", 2},
+            {newAddress, Updated + "203.0.113.5", 3},
             {"checkip?fail=garbage", CheckFailed, 3},
             {"checkip?fail=status", CheckFailed, 3},
             {"checkip?fail=none", AddressSame + "203.0.113.5", 3},

@@ -83,6 +83,23 @@ TEST(Watch, ASilentFirstServiceIsReplacedByTheSecondWithinTwelveSeconds) {
     SimReset();  // ends the silence
 }
 
+// Each built-in service in turn tells the address, in its own form at its own path, once
+// those before it fail.
+TEST(Watch, EachBuiltInServiceIsReadInItsOwnForm) {
+    SimReset();
+    WatchedKivo kivo;
+    EXPECT_TRUE(kivo.Shows(Updated + "127.0.0.1")) << kivo.Text(IDC_STATUS_LINE);
+    const std::vector<std::string> hosts = {"4.ipw.cn", "ddns.oray.com", "v4.yinghualuo.cn",
+                                            "api.ipify.org", "checkipv4.dedyn.io"};
+    for (size_t i = 0; i < hosts.size(); ++i) {
+        if (i > 0) SimCheckFails("status", hosts[i - 1]);
+        const std::string address = "198.51.100." + std::to_string(10 + i);
+        SimCheckAddress(address, hosts[i]);
+        EXPECT_TRUE(kivo.ResumeShows(Updated + address)) << hosts[i] << ": " << kivo.Status();
+    }
+    EXPECT_EQ(SimCheckHosts().size(), 15u) << "each check asked the failed services first";
+}
+
 // Regression of the old start, too: a box at logon had nobody to close it.
 TEST(Watch, PausesAfterAnAnswerThatNeedsTheUserUntilAFieldChangesAndOpensNoBox) {
     SimReset();

@@ -107,6 +107,13 @@ TEST(LogLineOf, TimeTriggerAddressesAnswerAndStatus) {
     for (const auto& c : cases) {
         EXPECT_EQ(LogLineOf(At, c.trigger, c.record, Fields, IsGbkLead), c.line) << c.line;
     }
+    // Several domains: each one's answer.
+    RunRecord both = Sent(Page("good 1.2.3.4\nnohost"));
+    both.outcome = OutcomeOf(*both.reply, "a.kivo.example, b.kivo.example");
+    EXPECT_EQ(LogLineOf(At, RunTrigger::Periodic, both,
+                        {"a.kivo.example, b.kivo.example", "", "demo", Fields.password}, IsGbkLead),
+              "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  a.kivo.example: good "
+              "1.2.3.4; b.kivo.example: nohost  b.kivo.example: 您的域名输入错误,请检查!");
     // A password that is a part of the credentials' Base64 ("demo:ZGVt" is "ZGVtbzpaR1Z0").
     EXPECT_EQ(WithoutSecrets("x ZGVtbzpaR1Z0 ZGVt", {"", "", "demo", "ZGVt"}), "x *** ***");
 }

@@ -23,12 +23,13 @@ TEST(Watch, SendsOnlyWhenTheCheckedAddressChangesAlsoAfterARestart) {
         EXPECT_TRUE(kivo.Shows(Updated + "127.0.0.1")) << kivo.Text(IDC_STATUS_LINE);
         EXPECT_TRUE(SimChecks().empty());
         const std::string newAddress = "checkip?address=" + HexEncode("203.0.113.5");
-        // Each update after a check sends the address it found.
         const struct {
             std::string checkService, status;
             size_t updates;
         } steps[] = {
             {"checkip?fail=none", Updated + "203.0.113.1", 2},
+            // Regression: the update that the new address needs sent an empty myip, so the
+            // provider kept the address it saw the request come from.
             {newAddress, Updated + "203.0.113.5", 3},
             {"checkip?fail=garbage", CheckFailed, 3},
             {"checkip?fail=status", CheckFailed, 3},
@@ -41,6 +42,7 @@ TEST(Watch, SendsOnlyWhenTheCheckedAddressChangesAlsoAfterARestart) {
             EXPECT_EQ(SimRequests().size(), step.updates) << step.checkService;
         }
         EXPECT_TRUE(kivo.Boxes().empty());
+        EXPECT_NE(SimRequests().at(2).target.find("&myip=203.0.113.5&"), std::string::npos);
         state = ReadFileBytes(kivo.folder + "kivo.state");
         EXPECT_EQ(state.find(DemoPassword), std::string::npos) << state;
     }
@@ -100,20 +102,39 @@ TEST(Watch, EachBuiltInServiceIsReadInItsOwnForm) {
     EXPECT_EQ(SimCheckHosts().size(), 15u) << "each check asked the failed services first";
 }
 
-// Regression of the old start, too: a box at logon had nobody to close it.
+// Regression of the old start, too: a box at logon had nobody to close it. The pause, and
+// the half hour after provider trouble, hold across a restart.
 TEST(Watch, PausesAfterAnAnswerThatNeedsTheUserUntilAFieldChangesAndOpensNoBox) {
     SimReset();
-    WatchedKivo kivo("wrong-password");
-    EXPECT_TRUE(kivo.Shows("用户名或密码错误,请检查!")) << kivo.Text(IDC_STATUS_LINE);
-    kivo.Post(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
-    EXPECT_FALSE(WaitFor([] { return !SimChecks().empty(); }, CheckWouldHaveArrivedMs))
-        << "paused: not even a check";
+    SimAnswer(200, {"911"});
+    std::string held;
+    {
+        WatchedKivo troubled;
+        EXPECT_TRUE(troubled.Shows("服务商暂时出现故障,请30分钟后再试!")) << troubled.Status();
+        held = ReadFileBytes(troubled.folder + "kivo.state");
+    }
+    SimReset();
+    std::string paused;
+    {
+        WatchedKivo first("wrong-password");
+        EXPECT_TRUE(first.Shows("用户名或密码错误,请检查!")) << first.Status();
+        paused = ReadFileBytes(first.folder + "kivo.state");
+    }
+    for (const std::string& state : {held, paused}) {
+        WatchedKivo restarted(state == held ? DemoPassword : "wrong-password", state);
+        restarted.Post(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+        EXPECT_FALSE(WaitFor([] { return SimChecks().size() + SimRequests().size() > 1; },
+                             CheckWouldHaveArrivedMs))
+            << state;
+    }
+    WatchedKivo kivo("wrong-password", paused);
+    EXPECT_EQ(SimChecks().size() + SimRequests().size(), 1u) << "paused: not even a check";
     const struct {
         int field;
         std::string text, status;
         std::vector<std::string> answer;
     } steps[] = {
-        {IDC_PASSWORD_FIELD, DemoPassword, Updated + "127.0.0.1", {}},
+        {IDC_PASSWORD_FIELD, DemoPassword, Updated + "203.0.113.1", {}},
         {IDC_IP_FIELD, "10.0.0.9", "未知消息:hello", {"hello\r\nworld"}},
         {IDC_HOST_FIELD, "bad", "您的 域名 输入不正确,请检查后在尝试更新操作!", {}},
     };
@@ -153,4 +174,23 @@ TEST(Watch, TickingStartsItAndTheWindowAnswersWhileACheckIsSilentAndClosesWithou
     EXPECT_EQ(kivo.ExitCode(3000), 0u);
     EXPECT_LT(GetTickCount() - start, 8000u);
     SimReset();  // ends the silence
+}
+
+// Regression: the answer to several domains was read as one line, so "nohost" for the
+// second was told as the first one's success, and the watch took the list as updated.
+TEST(Watch, ARefusalForAnyOfSeveralDomainsIsToldAndPausesTheWatch) {
+    SimReset();
+    WatchedKivo kivo;
+    EXPECT_TRUE(kivo.Shows(Updated + "127.0.0.1")) << kivo.Status();
+    kivo.SetText(IDC_HOST_FIELD, "a.kivo.example, b.kivo.example");
+    SimAnswer(200, {"good 1.2.3.4\nnohost"});
+    EXPECT_TRUE(kivo.Update("b.kivo.example: 您的域名输入错误,请检查!")) << kivo.Status();
+    EXPECT_NE(SimRequests().back().target.find("?system=dyndns&hostname=a.kivo.example,"
+                                               "b.kivo.example&myip=&"),
+              std::string::npos)
+        << SimRequests().back().target;
+    kivo.Post(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_FALSE(WaitFor([] { return SimChecks().size() + SimRequests().size() > 2; },
+                         CheckWouldHaveArrivedMs))
+        << "paused";
 }

@@ -91,6 +91,17 @@ inline std::string SimControl(const std::string& command) {
 inline constexpr char DemoHost[] = "home.kivo.example";
 inline constexpr char DemoUser[] = "demo";
 inline constexpr char DemoPassword[] = "kivo2026";
+// The provider that started programs are set up with: the simulator's own host, in the form
+// of request that builds made for one provider send.
+inline constexpr char SimProviderUrl[] =
+    "https://members.kivo.example/dyndns/update?system=dyndns&hostname={host}&myip={ip}"
+    "&wildcard=OFF";
+// Its lines in a settings file, written by hand: each "=" of the address stored as "%3D".
+inline std::string SimProviderLines() {
+    std::string url;
+    for (const char c : std::string(SimProviderUrl)) url += c == '=' ? "%3D" : std::string(1, c);
+    return "Provider=custom|0\r\nUpdateUrl=" + url + "|0\r\n";
+}
 
 // Demo account, nothing registered, answers as a provider would, an empty log.
 inline void SimReset() { SimControl("reset"); }
@@ -184,6 +195,9 @@ public:
         std::string built = std::string("Z:") + (builtExe ? builtExe : "/KIVO_EXE is not set");
         for (char& c : built) c = c == '/' ? '\\' : c;
         if (!CopyFileA(built.c_str(), exePath.c_str(), FALSE)) Trouble("cannot copy " + built);
+        // Set up with the simulator's provider; a test that writes its own settings or
+        // wants none replaces or removes the file.
+        if (exeName == "kivo.exe") WriteFileBytes(folder + "kivo.Lr", SimProviderLines());
     }
     ~Kivo() {
         if (!process_.hProcess) return;

@@ -28,6 +28,20 @@ std::string Decoded(const std::string& lineAsRead) {
     return decoded ? XorScramble(*decoded) : lineAsRead;
 }
 
+std::string UnescapeChoiceValue(const std::string& stored) {
+    std::string value;
+    for (size_t at = 0; at < stored.size(); ++at) {
+        const std::string code = stored.substr(at, 3);
+        if (code == "%25" || code == "%3D") {
+            value += code == "%25" ? '%' : '=';
+            at += 2;
+        } else {
+            value += stored[at];
+        }
+    }
+    return value;
+}
+
 }  // namespace
 
 std::vector<std::string> ReadSettingsLines(const std::string& fileBytes) {
@@ -68,4 +82,19 @@ LineMeaning InterpretSettingsLine(const std::string& lineAsRead) {
 bool ChoosesOwnIpv6(const std::string& lineAsRead) {
     return InterpretSettingsLine(lineAsRead).action == LineAction::Ignore &&
            Decoded(lineAsRead).find(OwnIpv6Key) != std::string::npos;
+}
+
+ChoiceLine ReadChoiceLine(const std::string& lineAsRead) {
+    ChoiceLine choice;
+    if (InterpretSettingsLine(lineAsRead).action != LineAction::Ignore) return choice;
+    const std::string line = Decoded(lineAsRead);
+    size_t earliest = std::string::npos;
+    for (const char* key : {ProviderKey, UpdateUrlKey, CheckUrlKey}) {
+        const size_t at = line.find(key);
+        if (at < earliest) {
+            earliest = at;
+            choice = {key, UnescapeChoiceValue(ValueAfter(line, at, key))};
+        }
+    }
+    return choice;
 }

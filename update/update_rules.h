@@ -72,12 +72,13 @@ ExchangeEnd FailureOf(unsigned long winInetError);
 // What the Authorization header carries: the Base64 of "user:password".
 std::string BasicCredentials(const std::string& user, const std::string& password);
 
-// The dyndns update for the field texts. The domain and the address are percent-encoded
-// into the query and the credentials travel as HTTP Basic, so no field text can change
-// the host, the path or the set of parameters.
-HttpRequest UpdateRequestFor(const std::string& updateHost, const std::string& domain,
-                             const std::string& address, const std::string& user,
-                             const std::string& password);
+// Every byte but the unreserved characters of a URI (letters, digits, "-._~") as %XX.
+std::string PercentEncode(const std::string& bytes);
+
+// The GET for an address "http://host[:port][/path]" or "https://...", without headers;
+// nothing when the scheme is another, the host is empty or holds anything but letters,
+// digits, ".", "-" and "_", the port is not 1-65535, or a byte is a space or a control.
+std::optional<HttpRequest> RequestForUrl(const std::string& url);
 
 // What an answer asks of Kivo: the update was confirmed (good, nochg); the user has to act
 // first (a wrong account or domain, a block, an answer Kivo does not know); the provider

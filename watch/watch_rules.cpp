@@ -41,33 +41,7 @@ std::string FirstLineOf(const std::string& text) {
 
 }  // namespace
 
-std::optional<HttpRequest> CheckRequestFor(const std::string& url) {
-    HttpRequest request;
-    size_t rest = 0;
-    if (url.rfind("https://", 0) == 0) {
-        rest = 8;
-    } else if (url.rfind("http://", 0) == 0) {
-        request.secure = false;
-        rest = 7;
-    } else {
-        return std::nullopt;
-    }
-    const size_t pathAt = std::min(url.find('/', rest), url.size());
-    std::string authority = url.substr(rest, pathAt - rest);
-    if (const size_t colon = authority.find(':'); colon != std::string::npos) {
-        const std::string port = authority.substr(colon + 1);
-        const std::int64_t number = NumberOf(port);
-        if (number < 1 || number > 65535) return std::nullopt;
-        request.port = static_cast<unsigned short>(number);
-        authority.resize(colon);
-    }
-    if (authority.empty() || authority.find_first_of("@ ") != std::string::npos) {
-        return std::nullopt;
-    }
-    request.host = authority;
-    request.target = pathAt < url.size() ? url.substr(pathAt) : "/";
-    return request;
-}
+std::optional<HttpRequest> CheckRequestFor(const std::string& url) { return RequestForUrl(url); }
 
 std::optional<std::string> AddressInCheckReply(const HttpReply& reply) {
     if (reply.end != ExchangeEnd::Replied || reply.status != 200) return std::nullopt;
@@ -122,8 +96,10 @@ std::optional<RunTrigger> CheckSchedule::TakeDue(std::uint32_t now) {
 }
 
 // FNV-1a over each field's length and bytes, so that no two field sets run together. The
-// IPv6 choice adds a byte only when made, so fingerprints saved before it still match.
-std::string FieldsFingerprint(const UpdateFields& fields, bool ownIpv6) {
+// IPv6 choice adds a byte only when made, and the provider its bytes only when it has any,
+// so fingerprints saved before them still match.
+std::string FieldsFingerprint(const UpdateFields& fields, bool ownIpv6,
+                              const std::string& provider) {
     std::uint64_t hash = 14695981039346656037ull;
     auto mix = [&hash](unsigned char byte) { hash = (hash ^ byte) * 1099511628211ull; };
     for (const std::string* field :
@@ -132,6 +108,7 @@ std::string FieldsFingerprint(const UpdateFields& fields, bool ownIpv6) {
         for (const char c : *field) mix(static_cast<unsigned char>(c));
     }
     if (ownIpv6) mix('6');
+    for (const char c : provider) mix(static_cast<unsigned char>(c));
     char text[17];
     std::snprintf(text, sizeof text, "%016llX", static_cast<unsigned long long>(hash));
     return text;
@@ -199,7 +176,7 @@ RunRecord RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool at
         record.status = text;
     };
     const bool ownIpv6 = static_cast<bool>(exchanges.ownIpv6);
-    const std::string fingerprint = FieldsFingerprint(fields, ownIpv6);
+    const std::string fingerprint = FieldsFingerprint(fields, ownIpv6, exchanges.provider);
     if (memory.pausedFields == fingerprint) return record;
     if (const FieldCheck* failed = FirstFailedCheck(fields)) {
         say(failed->statusText);
@@ -270,8 +247,9 @@ RunRecord RunUserUpdate(WatchMemory& memory, const UpdateFields& fields,
     record.result = RunRecord::Sent;
     record.pausedNow = record.outcome.kind == AnswerKind::NeedsUser;
     record.status = UnattendedStatusOf(record.outcome, exchanges.isLeadByte);
-    memory = MemoryAfter(memory, record.outcome,
-                         FieldsFingerprint(fields, static_cast<bool>(exchanges.ownIpv6)),
-                         record.addressNow, exchanges.now);
+    memory = MemoryAfter(
+        memory, record.outcome,
+        FieldsFingerprint(fields, static_cast<bool>(exchanges.ownIpv6), exchanges.provider),
+        record.addressNow, exchanges.now);
     return record;
 }

@@ -61,10 +61,11 @@ private:
 inline constexpr std::int64_t RefreshAfterSeconds = 25 * 24 * 60 * 60;
 inline constexpr std::int64_t ProviderTroubleWaitSeconds = 30 * 60;
 
-// A digest of the four fields, and of the choice of this PC's IPv6 address, that stands for
-// them in the state file: it changes whenever any of them changes, and holds none of them,
-// the password least of all.
-std::string FieldsFingerprint(const UpdateFields& fields, bool ownIpv6 = false);
+// A digest of the four fields, of the choice of this PC's IPv6 address and of the provider
+// (its key and address), that stands for them in the state file: it changes whenever any of them
+// changes, and holds none of them, the password least of all.
+std::string FieldsFingerprint(const UpdateFields& fields, bool ownIpv6 = false,
+                              const std::string& provider = "");
 
 struct WatchMemory {
     std::string confirmedAddress;  // empty: no update confirmed yet
@@ -100,6 +101,7 @@ struct WatchExchanges {
     std::function<HttpReply()> check;
     std::function<std::optional<std::string>()> ownIpv6;
     std::function<HttpReply(const UpdateFields&)> update;
+    std::string provider;  // the chosen provider's key and address: a change sends anew
     std::int64_t now = 0;
     std::function<void(const std::string&)> report;
     bool (*isLeadByte)(unsigned char) = nullptr;  // of the ANSI code page

@@ -38,6 +38,8 @@ struct Job {
     UpdateFields fields;
     bool ownIpv6;     // the update uses this PC's IPv6 address
     bool autoUpdate;  // "自动更新" ticked when the run was asked for
+    ProviderChoice provider;
+    CheckChoice check;
 };
 
 // Shared between the window's thread and the worker, under Lock.
@@ -96,12 +98,19 @@ LocalTime LocalTimeNow() {
     return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
-void RunJob(const Job& job, WatchMemory& memory, const std::optional<HttpRequest>& check,
+void RunJob(const Job& job, WatchMemory& memory, const std::optional<HttpRequest>& builtInCheck,
             BalloonRules& balloons) {
     WatchExchanges exchanges;
+    const std::optional<HttpRequest> check = job.check.mode == CheckMode::Custom
+                                                 ? CheckRequestFor(job.check.customUrl)
+                                             : job.check.mode == CheckMode::None ? std::nullopt
+                                                                                 : builtInCheck;
     if (check) exchanges.check = [&check] { return HttpGetText(*check); };
     if (job.ownIpv6) exchanges.ownIpv6 = ThisPcPublicIpv6;
-    exchanges.update = SendUpdate;
+    exchanges.update = [&job](const UpdateFields& fields) {
+        return SendUpdate(job.provider, fields);
+    };
+    exchanges.provider = job.provider.key + "\n" + job.provider.customUrl;
     exchanges.now = SecondsSince1970();
     exchanges.report = [](const std::string& status) {
         Report report;
@@ -191,8 +200,10 @@ void Queue(Job job) {
             waiting->fields = job.fields;
             waiting->ownIpv6 = job.ownIpv6;
             waiting->autoUpdate = job.autoUpdate;
+            waiting->provider = job.provider;
+            waiting->check = job.check;
         } else if (!sameKind || !(waiting->fields == job.fields) ||
-                   waiting->ownIpv6 != job.ownIpv6) {
+                   waiting->ownIpv6 != job.ownIpv6 || !(waiting->provider == job.provider)) {
             Jobs.push_back(std::move(job));
         }
     }
@@ -204,8 +215,23 @@ bool AutoUpdateTicked(HWND mainDialog) {
 }
 
 Job JobFor(HWND mainDialog, Job::Kind kind, RunTrigger trigger) {
-    return {kind, trigger, ReadUpdateFields(mainDialog), OwnIpv6Chosen(),
-            AutoUpdateTicked(mainDialog)};
+    return {kind,
+            trigger,
+            ReadUpdateFields(mainDialog),
+            OwnIpv6Chosen(),
+            AutoUpdateTicked(mainDialog),
+            ProviderChosen(),
+            CheckChoiceMade()};
+}
+
+// With "自动更新" ticked: a run, or without a provider, nothing but the reason why.
+void QueueUnattended(HWND mainDialog, Job::Kind kind, RunTrigger trigger) {
+    if (!AutoUpdateTicked(mainDialog)) return;
+    if (!ProviderChosen().Made()) {
+        ShowStatus(mainDialog, NoProviderText);
+        return;
+    }
+    Queue(JobFor(mainDialog, kind, trigger));
 }
 
 void ArmTimer(HWND mainDialog) {
@@ -224,7 +250,7 @@ void StartWatch(HWND mainDialog) {
     if (worker) CloseHandle(reinterpret_cast<HANDLE>(worker));
     Schedule.emplace(GetTickCount());
     ArmTimer(mainDialog);
-    if (AutoUpdateTicked(mainDialog)) Queue(JobFor(mainDialog, Job::AtStart, RunTrigger::Start));
+    QueueUnattended(mainDialog, Job::AtStart, RunTrigger::Start);
 }
 
 void RunUpdate(HWND mainDialog, RunTrigger trigger) {
@@ -233,7 +259,7 @@ void RunUpdate(HWND mainDialog, RunTrigger trigger) {
 }
 
 void CheckNow(HWND mainDialog, RunTrigger trigger) {
-    if (AutoUpdateTicked(mainDialog)) Queue(JobFor(mainDialog, Job::Due, trigger));
+    QueueUnattended(mainDialog, Job::Due, trigger);
 }
 
 void OnWatchTimer(HWND mainDialog) {

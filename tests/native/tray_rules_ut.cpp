@@ -21,7 +21,7 @@ TEST(StartsInTray, AnyArgumentSlashOrDashTrayInAnyCase) {
     for (const auto& [line, tray] : cases) EXPECT_EQ(StartsInTray(line), tray) << line;
 }
 
-TEST(TrayMenuItems, UpdateShowHideLogThenTheTwoChoicesThenExit) {
+TEST(TrayMenuItems, ProviderThenUpdateShowHideLogThenTheTwoChoicesThenExit) {
     for (const bool atLogon : {false, true}) {
         for (const bool ownIpv6 : {false, true}) {
             std::string menu;
@@ -29,7 +29,7 @@ TEST(TrayMenuItems, UpdateShowHideLogThenTheTwoChoicesThenExit) {
                 menu += std::to_string(item.id) + (item.checked ? "*" : "") + item.text + "|";
             }
             EXPECT_EQ(menu,
-                      std::string("1101立即更新(F3)|1102显示/隐藏窗口(F4)|1105查看日志|0|1103") +
+                      std::string("1107服务商设置...|0|1101立即更新(F3)|1102显示/隐藏窗口(F4)|1105查看日志|0|1103") +
                           (atLogon ? "*" : "") + "开机时自动启动|1106" + (ownIpv6 ? "*" : "") +
                           "使用本机IPv6地址|0|1104退出|");
         }

@@ -180,7 +180,7 @@ struct WatchedKivo : TestKivo {
         // The noise digits after each value let a value hold "|".
         WriteFileBytes(folder + "kivo.Lr", std::string("Host=") + DemoHost +
                                                "|0\r\nName=" + DemoUser + "|0\r\nPwd=" + password +
-                                               "|0\r\n" + autoUpdate + "\r\n");
+                                               "|0\r\n" + autoUpdate + "\r\n" + SimProviderLines());
         if (!state.empty()) WriteFileBytes(folder + "kivo.state", state);
         Start(arguments);
         WaitFor([this] { return AnyMain() != nullptr; });

@@ -11,7 +11,7 @@
 #include "driver/kivo_driver.h"
 
 #include <psapi.h>  // after <windows.h>, which the driver includes
-include "update/providers_rules.h"
+#include "update/providers_rules.h"
 
     using namespace kivo_driver;
 

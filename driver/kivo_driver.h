@@ -122,7 +122,7 @@ inline void SimAnswer(int status, const std::vector<std::string>& pieces, int ga
 // An update as the simulator received it, byte-exact; tunnel is the CONNECT target it came
 // through over TLS, empty when it came in clear.
 struct SimRequest {
-    std::string target, pathAndQuery, user, password, tunnel, agent;
+    std::string target, pathAndQuery, user, password, tunnel, agent, host;
 };
 
 inline std::vector<SimRequest> SimRequests() {
@@ -134,7 +134,7 @@ inline std::vector<SimRequest> SimRequests() {
             return HexDecode(line.substr(at, line.find(' ', at) - at)).value_or("?");
         };
         requests.push_back({field("target"), field("path"), field("user"), field("password"),
-                            field("tunnel"), field("agent")});
+                            field("tunnel"), field("agent"), field("host")});
     }
     return requests;
 }
@@ -291,12 +291,13 @@ public:
                        status.empty() ? 0 : timeoutMs);
     }
 
-    // Kivo's visible message boxes: its dialogs other than the main and About windows.
+    // Kivo's visible message boxes: its dialogs other than the main, About and 服务商设置
+    // windows.
     std::vector<Box> Boxes() {
         std::vector<Box> boxes;
         for (HWND w : Dialogs()) {
             if (IsWindowVisible(w) && !GetDlgItem(w, IDC_STATUS_LINE) &&
-                !GetDlgItem(w, IDC_CREDITS_FRAME)) {
+                !GetDlgItem(w, IDC_CREDITS_FRAME) && !GetDlgItem(w, IDC_PROVIDER_LIST)) {
                 boxes.push_back(
                     {w, WindowText(w), WindowText(GetDlgItem(w, 0xFFFF)), GetWindow(w, GW_OWNER)});
             }
@@ -312,14 +313,17 @@ public:
         PostMessageA(box.window, WM_COMMAND, IDOK, 0);
         if (!WaitFor([&] { return !IsWindowVisible(box.window); })) Trouble("the box stays open");
     }
-    HWND About() {
+    HWND About() { return DialogWith(IDC_CREDITS_FRAME); }
+    HWND ProviderDialog() { return DialogWith(IDC_PROVIDER_LIST); }
+
+private:
+    HWND DialogWith(int id) {
         for (HWND w : Dialogs()) {
-            if (GetDlgItem(w, IDC_CREDITS_FRAME)) return w;
+            if (GetDlgItem(w, id)) return w;
         }
         return nullptr;
     }
 
-private:
     bool Launch(const std::string& arguments, PROCESS_INFORMATION& process) {
         SetEnvironmentVariableA("http_proxy", proxy_.empty() ? nullptr : proxy_.c_str());
         std::string commandLine = "\"" + exePath + "\" " + arguments;

@@ -47,16 +47,27 @@ struct TestKivo : Kivo {
 };
 
 // The program that most cases share, against the simulator: started on first use, and
-// again whenever a case left it ended, hidden, or with a box or the About window open.
+// again whenever a case left it ended, hidden, or with a box, the About window or the
+// 服务商设置 dialog open.
 inline Kivo& Shared() {
     std::unique_ptr<Kivo>& shared = SharedSlot();
     if (!shared || !shared->Running() || !IsWindowVisible(shared->Main()) ||
-        !shared->Boxes().empty() || shared->About()) {
+        !shared->Boxes().empty() || shared->About() || shared->ProviderDialog()) {
         shared.reset();
         shared = std::make_unique<Kivo>("Shared");
         shared->Start().Main();
     }
     return *shared;
+}
+
+// The visible popup menu of a process, or null.
+inline HWND ShownMenu(DWORD processId) {
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32768", nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == processId && IsWindowVisible(w)) return w;
+    }
+    return nullptr;
 }
 
 // Painting happens in Kivo's own time: waits until the screen passes the check.

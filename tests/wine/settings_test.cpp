@@ -105,7 +105,7 @@ TEST(Settings, LoadReadsEveryLineFormAndTheStartUpdateTakesTheWholeFile) {
                        EncodeSettingsLine("1Auto=True2") + "\r\n" + SettingsHeaderLine + "\n" +
                            "Name=typed\r user|\r\n" + EncodeSettingsLine("77Pwd=p|wHost=x.y|8") +
                            "\nHost=abcd.efghi|def\r\nmyIP=10.0.0.1|\x1A" +
-                           "Pwd=after-the-end|\r\n");
+                           "Pwd=after-the-end|\r\n" + SimProviderLines());
         kivo.Start();
         EXPECT_TRUE(WaitFor([&] {
             return kivo.Text(IDC_STATUS_LINE) == "用户名或密码错误,请检查!";
@@ -161,6 +161,7 @@ TEST(Settings, FailedLoadOrSaveEndsWithTheErrorBoxAndKeepsTheOldFile) {
         const std::string old =
             std::string(SettingsHeaderLine) + "\r\nHost=old.example|\r\nxyz\x1A";
         HANDLE holder = INVALID_HANDLE_VALUE;
+        DeleteFileA(settings.c_str());
         if (c.holder == Directory) {
             CreateDirectoryA(settings.c_str(), nullptr);
         } else {  // a viewer shares reading only, so the file cannot be replaced meanwhile

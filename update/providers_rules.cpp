@@ -54,6 +54,10 @@ const Provider* BuiltInProviderOf(const std::string& key) {
     return nullptr;
 }
 
+std::string DigestibleProvider(const ProviderChoice& choice) {
+    return choice.key + "\n" + choice.customUrl.substr(0, choice.customUrl.find('?'));
+}
+
 ProviderChoice BuildsOwnProvider(const std::string& host, const std::string& scheme) {
     if (host.empty()) return {};
     return {CustomProviderKey, scheme + "://" + host + BuildsOwnTarget};

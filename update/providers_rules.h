@@ -39,6 +39,10 @@ struct ProviderChoice {
     }
 };
 
+// What of the choice may go into the state file's digest of the fields: its key and its
+// custom address up to the query, where a password typed into the address would stand.
+std::string DigestibleProvider(const ProviderChoice& choice);
+
 // A build made for one provider (host, and "https" or "http"): its update address in the
 // form such builds always sent, as a custom choice; no choice for an empty host.
 ProviderChoice BuildsOwnProvider(const std::string& host, const std::string& scheme);

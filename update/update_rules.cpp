@@ -1,6 +1,7 @@
 #include "update/update_rules.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 #include "base/text_lines.h"
@@ -23,8 +24,8 @@ constexpr char AddressWrongBoxText[] =
     "\r\r"
     "如需自定义IP,请注意格式,例如:127.0.0.1";
 
-constexpr char GoodMarker[] = "good ";
-constexpr char NochgMarker[] = "nochg ";
+constexpr char GoodWord[] = "good";
+constexpr char NochgWord[] = "nochg";
 constexpr char NohostMarker[] = "nohost";
 constexpr char UpdatedText[] = "恭喜您,您的域名更新成功,当前IP为:";
 constexpr char UnchangedText[] = "您的域名无需更新,当前IP为:";
@@ -69,20 +70,44 @@ bool Contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
 
-// Where the first line that starts with the marker begins, or npos: a marker counts only
-// at the start of the reply or right after a LF or a CR, never inside a page's text.
-size_t LineStartingWith(const std::string& reply, const std::string& marker) {
-    for (size_t at = reply.find(marker); at != std::string::npos; at = reply.find(marker, at + 1)) {
-        if (at == 0 || reply[at - 1] == '\n' || reply[at - 1] == '\r') return at;
-    }
-    return std::string::npos;
+bool StartsWith(const std::string& text, const std::string& start) {
+    return text.compare(0, start.size(), start) == 0;
 }
 
-// The address behind the marker at `at`, up to a space or carriage return.
-std::string AddressAfter(const std::string& reply, size_t at, const std::string& marker) {
-    std::string address = reply.substr(at + marker.size());
-    address = address.substr(0, address.find(' '));
-    return address.substr(0, address.find('\r'));
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Groups of one to four hex digits parted by single colons; the last may be a dotted quad
+// where `quadAllowed`. Counts the groups (a quad as two); -1 when the text is not such.
+int Ipv6GroupCount(const std::string& text, bool quadAllowed) {
+    if (text.empty()) return 0;
+    int groups = 0;
+    for (size_t at = 0;;) {
+        const size_t end = std::min(text.find(':', at), text.size());
+        const std::string group = text.substr(at, end - at);
+        const bool last = end == text.size();
+        if (last && quadAllowed && IsDottedQuad(group)) return groups + 2;
+        if (group.empty() || group.size() > 4 ||
+            !std::all_of(group.begin(), group.end(), IsHexDigit)) {
+            return -1;
+        }
+        ++groups;
+        if (last) return groups;
+        at = end + 1;
+    }
+}
+
+// The first word of a reply line: up to its first space.
+std::string FirstWordOf(const std::string& line) { return line.substr(0, line.find(' ')); }
+
+// The address that a "good" or "nochg" line names: its second word, where that is an
+// address; whatever else stands there (an echo of the request, say) names none.
+std::string AddressNamedBy(const std::string& line) {
+    const size_t space = line.find(' ');
+    if (space == std::string::npos) return {};
+    const std::string token = FirstWordOf(line.substr(space + 1));
+    return IsAddressText(token) ? token : std::string();
 }
 
 ReplyOutcome Told(const std::string& text, AnswerKind kind = AnswerKind::NeedsUser,
@@ -209,23 +234,60 @@ std::optional<HttpRequest> RequestForUrl(const std::string& url) {
     return request;
 }
 
+std::vector<std::string> ReplyLines(const std::string& reply) {
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < reply.size();) {
+        const size_t end = std::min(reply.find_first_of("\r\n", at), reply.size());
+        if (end > at) lines.push_back(reply.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
+}
+
+bool IsDottedQuad(const std::string& text) {
+    int parts = 0;
+    for (size_t at = 0; at <= text.size(); ++parts) {
+        const size_t end = std::min(text.find('.', at), text.size());
+        const std::string part = text.substr(at, end - at);
+        if (part.empty() || part.size() > 3 ||
+            part.find_first_not_of("0123456789") != std::string::npos ||
+            std::atoi(part.c_str()) > 255) {
+            return false;
+        }
+        at = end + 1;
+    }
+    return parts == 4;
+}
+
+bool IsAddressText(const std::string& text) {
+    if (IsDottedQuad(text)) return true;
+    if (text.size() > 45) return false;
+    const size_t gap = text.find("::");
+    if (gap == std::string::npos) return Ipv6GroupCount(text, true) == 8;
+    if (text.find("::", gap + 1) != std::string::npos) return false;
+    const int before = Ipv6GroupCount(text.substr(0, gap), false);
+    const int after = Ipv6GroupCount(text.substr(gap + 2), true);
+    return before >= 0 && after >= 0 && before + after <= 7;
+}
+
 ReplyOutcome InterpretReply(const std::string& reply) {
-    for (const auto& [marker, text] :
-         {std::pair{GoodMarker, UpdatedText}, {NochgMarker, UnchangedText}}) {
-        if (const size_t at = LineStartingWith(reply, marker); at != std::string::npos) {
-            const std::string address = AddressAfter(reply, at, marker);
-            // The status keeps a bare LF after the address, as it always has; the address
-            // that the watch keeps and tells does not.
-            ReplyOutcome confirmed =
-                Told(text + address, AnswerKind::Confirmed, address.substr(0, address.find('\n')));
-            confirmed.alreadyCurrent = marker == NochgMarker;
+    const std::vector<std::string> lines = ReplyLines(reply);
+    // A line is a confirmation when its first word is "good" or "nochg", with the address
+    // after it or alone, as several providers answer; good first.
+    for (const auto& [word, text] :
+         {std::pair{GoodWord, UpdatedText}, {NochgWord, UnchangedText}}) {
+        for (const std::string& line : lines) {
+            if (FirstWordOf(line) != word) continue;
+            const std::string address = AddressNamedBy(line);
+            ReplyOutcome confirmed = Told(text + address, AnswerKind::Confirmed, address);
+            confirmed.alreadyCurrent = word == std::string(NochgWord);
             return confirmed;
         }
     }
     if (Contains(reply, NohostMarker)) return Told(NoHostText);
     for (const auto& answer : StandardAnswers) {
-        if (LineStartingWith(reply, answer.code) != std::string::npos) {
-            return Told(answer.text, answer.kind);
+        for (const std::string& line : lines) {
+            if (StartsWith(line, answer.code)) return Told(answer.text, answer.kind);
         }
     }
     if (reply.size() < 2) return Told(EmptyReplyText);

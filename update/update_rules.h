@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "build_config.h"
 
@@ -93,9 +94,18 @@ struct ReplyOutcome {
     std::string address;          // the address a confirmation names
     bool alreadyCurrent = false;  // confirmed with nochg: the domain had that address
 };
-// "good " and "nochg " count at the start of a line of the reply (good first); "nohost"
-// anywhere; then the provider's other standard answers at the start of a line; anything
-// else of 2 bytes or more is unknown, a shorter reply hints at the credentials.
+// The reply's lines: CR LF, LF or CR end a line; empty lines are left out.
+std::vector<std::string> ReplyLines(const std::string& reply);
+// Four decimal parts of 0-255 parted by dots.
+bool IsDottedQuad(const std::string& text);
+// A dotted quad, or an IPv6 address in its text form (groups of hex digits, one "::" at
+// most, a dotted quad as its last 32 bits).
+bool IsAddressText(const std::string& text);
+
+// A line whose first word is "good" or "nochg" confirms (good first), naming the address
+// after it only where that is one; then "nohost" anywhere; then the provider's other
+// standard answers at the start of a line; anything else of 2 bytes or more is unknown, a
+// shorter reply hints at the credentials.
 ReplyOutcome InterpretReply(const std::string& reply);
 // What an exchange tells the user: its reply's outcome, or why there is none. A page that
 // is no dyndns answer, sent with a server error (5xx), is the provider's trouble.

@@ -113,10 +113,11 @@ std::string LogLineOf(const LocalTime& at, RunTrigger trigger, const RunRecord& 
     // The status line shows nothing of a line end at the status text's end: neither does the log.
     std::string status = told.status;
     while (!status.empty() && (status.back() == '\n' || status.back() == '\r')) status.pop_back();
-    const std::string answer = AnswerForLog(told, isLeadByte) + Separator +
-                               Escaped(WithoutSecrets(status, fields), isLeadByte);
-    return DateAndTime(at) + Separator + TriggerName(trigger) + Separator + before + " → " + now +
-           Separator + WithoutSecrets(answer, fields);
+    // Everything but Kivo's own time and trigger may hold what a provider echoed.
+    const std::string columns = before + " → " + now + Separator + AnswerForLog(told, isLeadByte) +
+                                Separator + Escaped(WithoutSecrets(status, fields), isLeadByte);
+    return DateAndTime(at) + Separator + TriggerName(trigger) + Separator +
+           WithoutSecrets(columns, fields);
 }
 
 bool LogMovesAsideBefore(std::uint64_t logBytes, std::size_t lineBytes) {

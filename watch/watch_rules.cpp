@@ -11,19 +11,6 @@ constexpr char StateHeader[] = "[Kivo state 1]";
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The dotted quad whose run of digits and dots is `run`, or nothing.
-std::optional<std::string> DottedQuad(const std::string& run) {
-    int parts = 0;
-    for (size_t at = 0; at <= run.size(); ++parts) {
-        const size_t end = std::min(run.find('.', at), run.size());
-        const std::string part = run.substr(at, end - at);
-        if (part.empty() || part.size() > 3 || std::atoi(part.c_str()) > 255) return std::nullopt;
-        at = end + 1;
-    }
-    if (parts != 4) return std::nullopt;
-    return run;
-}
-
 bool After(std::uint32_t a, std::uint32_t b) { return static_cast<std::int32_t>(a - b) > 0; }
 
 // A decimal count of at most 12 digits (seconds up to the year 33658), else 0.
@@ -52,7 +39,7 @@ std::optional<std::string> AddressInCheckReply(const HttpReply& reply) {
         while (end < body.size() && (IsDigit(body[end]) || body[end] == '.')) ++end;
         std::string run = body.substr(at, end - at);
         while (!run.empty() && run.back() == '.') run.pop_back();  // a sentence's full stop
-        if (const std::optional<std::string> quad = DottedQuad(run)) return quad;
+        if (IsDottedQuad(run)) return run;
         at = end;
     }
     return std::nullopt;
@@ -96,14 +83,14 @@ std::optional<RunTrigger> CheckSchedule::TakeDue(std::uint32_t now) {
 }
 
 // FNV-1a over each field's length and bytes, so that no two field sets run together. The
-// IPv6 choice adds a byte only when made, and the provider its bytes only when it has any,
-// so fingerprints saved before them still match.
+// password is left out: a fast digest of it would let anyone holding the state file alone
+// test guesses of it. The IPv6 choice adds a byte only when made, and the provider its bytes
+// only when it has any, so fingerprints saved before them still match.
 std::string FieldsFingerprint(const UpdateFields& fields, bool ownIpv6,
                               const std::string& provider) {
     std::uint64_t hash = 14695981039346656037ull;
     auto mix = [&hash](unsigned char byte) { hash = (hash ^ byte) * 1099511628211ull; };
-    for (const std::string* field :
-         {&fields.domain, &fields.address, &fields.user, &fields.password}) {
+    for (const std::string* field : {&fields.domain, &fields.address, &fields.user}) {
         for (size_t size = field->size(), i = 0; i < 4; ++i, size >>= 8) mix(size & 0xFF);
         for (const char c : *field) mix(static_cast<unsigned char>(c));
     }
@@ -148,11 +135,12 @@ WatchMemory ReadStateFile(const std::string& bytes) {
 }
 
 WatchMemory MemoryAfter(WatchMemory memory, const ReplyOutcome& outcome,
-                        const std::string& fingerprint,
-                        const std::optional<std::string>& currentAddress, std::int64_t now) {
+                        const std::string& fingerprint, const std::string& sentAddress,
+                        std::int64_t now) {
     switch (outcome.kind) {
         case AnswerKind::Confirmed:
-            memory.confirmedAddress = FirstLineOf(currentAddress.value_or(outcome.address));
+            memory.confirmedAddress =
+                FirstLineOf(sentAddress.empty() ? outcome.address : sentAddress);
             memory.confirmedAt = now;
             memory.confirmedFields = fingerprint;
             memory.pausedFields.clear();
@@ -190,7 +178,9 @@ RunRecord RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool at
         memory.heldUntil - exchanges.now <= ProviderTroubleWaitSeconds) {
         return record;
     }
-    const bool confirmed = !memory.confirmedAddress.empty();
+    // A confirmation that named no address and followed none still counts: its fields and
+    // time are kept, and only they, or an address learned later, bring the next update.
+    const bool confirmed = !memory.confirmedFields.empty();
     std::optional<std::string>& current = record.addressNow;
     if (!fields.address.empty()) {
         current = fields.address;
@@ -214,13 +204,15 @@ RunRecord RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool at
         return record;
     }
     say(StartingUpdateText);
+    // The address that was compared is the one the provider gets: the address it would see
+    // the request come from may be another (an IPv6 route, a proxy, NAT with several).
     UpdateFields sent = fields;
-    if (ownIpv6) sent.address = *current;
+    if (current) sent.address = *current;
     record.reply = exchanges.update(sent);
     record.outcome = OutcomeOf(*record.reply);
     record.result = RunRecord::Sent;
     record.pausedNow = record.outcome.kind == AnswerKind::NeedsUser;
-    memory = MemoryAfter(memory, record.outcome, fingerprint, current, exchanges.now);
+    memory = MemoryAfter(memory, record.outcome, fingerprint, sent.address, exchanges.now);
     say(UnattendedStatusOf(record.outcome, exchanges.isLeadByte));
     return record;
 }
@@ -250,6 +242,6 @@ RunRecord RunUserUpdate(WatchMemory& memory, const UpdateFields& fields,
     memory = MemoryAfter(
         memory, record.outcome,
         FieldsFingerprint(fields, static_cast<bool>(exchanges.ownIpv6), exchanges.provider),
-        record.addressNow, exchanges.now);
+        sent.address, exchanges.now);
     return record;
 }

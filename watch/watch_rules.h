@@ -61,14 +61,16 @@ private:
 inline constexpr std::int64_t RefreshAfterSeconds = 25 * 24 * 60 * 60;
 inline constexpr std::int64_t ProviderTroubleWaitSeconds = 30 * 60;
 
-// A digest of the four fields, of the choice of this PC's IPv6 address and of the provider
-// (its key and address), that stands for them in the state file: it changes whenever any of them
-// changes, and holds none of them, the password least of all.
+// A digest of the domain, the IP field and the user name, of the choice of this PC's IPv6
+// address and of the provider, that stands for them in the state file: it changes whenever
+// any of them changes and holds none of them. The password is no input: the running Kivo
+// lifts a pause when it is edited instead. Of the provider only its key and its address up
+// to the query go in, where a password typed into the address would stand.
 std::string FieldsFingerprint(const UpdateFields& fields, bool ownIpv6 = false,
                               const std::string& provider = "");
 
 struct WatchMemory {
-    std::string confirmedAddress;  // empty: no update confirmed yet
+    std::string confirmedAddress;  // empty: none confirmed, or a confirmation that named none
     std::int64_t confirmedAt = 0;  // seconds since 1970 (UTC)
     std::string confirmedFields;   // the fingerprint of the fields of that update
     std::string pausedFields;      // the fields an answer that needs the user came for
@@ -84,13 +86,13 @@ struct WatchMemory {
 std::string ComposeStateFile(const WatchMemory& memory);
 WatchMemory ReadStateFile(const std::string& bytes);
 
-// What an answer leaves: a confirmation records the address that led to it (the current
-// address where one was known, else the one the answer names), the fields and the time,
-// and lifts a pause; an answer that needs the user pauses the watch until the fields
-// change; trouble at the provider holds it for 30 minutes; no answer changes nothing.
+// What an answer leaves: a confirmation records the address that led to it (the one sent
+// as myip, else the one the answer names, else none), the fields and the time, and lifts a
+// pause; an answer that needs the user pauses the watch until the fields change; trouble
+// at the provider holds it for 30 minutes; no answer changes nothing.
 WatchMemory MemoryAfter(WatchMemory memory, const ReplyOutcome& outcome,
-                        const std::string& fingerprint,
-                        const std::optional<std::string>& currentAddress, std::int64_t now);
+                        const std::string& fingerprint, const std::string& sentAddress,
+                        std::int64_t now);
 
 // --- runs
 

@@ -110,7 +110,7 @@ void RunJob(const Job& job, WatchMemory& memory, const std::optional<HttpRequest
     exchanges.update = [&job](const UpdateFields& fields) {
         return SendUpdate(job.provider, fields);
     };
-    exchanges.provider = job.provider.key + "\n" + job.provider.customUrl;
+    exchanges.provider = DigestibleProvider(job.provider);
     exchanges.now = SecondsSince1970();
     exchanges.report = [](const std::string& status) {
         Report report;

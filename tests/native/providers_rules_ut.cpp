@@ -126,6 +126,13 @@ TEST(BuildsOwnProvider, TheOldRequestFormOrNothing) {
               "&myip=198.51.100.7&wildcard=OFF");
 }
 
+TEST(DigestibleProvider, TheKeyAndTheAddressWithoutItsQuery) {
+    EXPECT_EQ(DigestibleProvider({"dyn", ""}), "dyn\n");
+    EXPECT_EQ(
+        DigestibleProvider({CustomProviderKey, "https://a.example:81/u?pass=secret&h={host}"}),
+        "custom\nhttps://a.example:81/u");
+}
+
 TEST(ChoiceProblem, NoProviderThenTheUpdateAddressThenTheCheckAddress) {
     const CheckChoice builtIn, none = {CheckMode::None, "junk"};
     const CheckChoice badCheck = {CheckMode::Custom, "checkip.example"};

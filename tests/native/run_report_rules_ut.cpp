@@ -91,9 +91,14 @@ TEST(LogLineOf, TimeTriggerAddressesAnswerAndStatus) {
         {RunTrigger::Periodic, Sent(Page(std::string(95, 'a') + secret)),
          "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  " + std::string(80, 'a') +
              "  未知消息:" + std::string(95, 'a') + "***"},
+        // Regression: an echo after "good" was taken for the address, kept in the state file
+        // and shown, unscrubbed, as the next line's address before.
         {RunTrigger::Periodic, Sent(Page("good 口令|kivo")),
          "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  good ***  "
-         "恭喜您,您的域名更新成功,当前IP为:***"},
+         "恭喜您,您的域名更新成功,当前IP为:"},
+        {RunTrigger::Periodic, Sent(Page("nochg"), "10.0.0.9;pass=口令|kivo", "x口令|kivo"),
+         "2026-12-07 14:03:11  定时检查  10.0.0.9;pass=*** → x***  nochg  "
+         "您的域名无需更新,当前IP为:"},
         {RunTrigger::Periodic, Sent(Page("abc\x81")),
          "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  abc\\x81  未知消息:abc"},
     };

@@ -99,7 +99,7 @@ TEST(InterpretReply, EveryReplyForm) {
     } cases[] = {
         {"good 1.2.3.4", updated + "1.2.3.4", {}},
         {"good 1.2.3.4\r\n", updated + "1.2.3.4", {}},
-        {"good 1.2.3.4\n", updated + "1.2.3.4\n", {}},  // a bare LF does not end the address
+        {"good 1.2.3.4\n", updated + "1.2.3.4", {}},
         {"good 1.2.3.4 5.6.7.8", updated + "1.2.3.4", {}},
         {"good ", updated, {}},
         // Regression: a marker anywhere counted, so a page that says "good " was a success.
@@ -110,7 +110,10 @@ TEST(InterpretReply, EveryReplyForm) {
         {"nochg 1.2.3.4", unchanged + "1.2.3.4", {}},
         {"nochg 1.1.1.1\r\ngood 2.2.2.2", updated + "2.2.2.2", {}},
         {"nohost", "您的域名输入错误,请检查!", {}},
-        {"nochg", {}, "nochg"},
+        // Regression: a bare "good" or "nochg", as several providers answer, was unknown.
+        {"nochg", unchanged, {}},
+        {"good\r\n", updated, {}},
+        {"goodbye", {}, "goodbye"},
         {"GOOD 1.2.3.4", {}, "GOOD 1.2.3.4"},
         // The provider's other standard answers, at the start of a line, after nohost.
         {"badauth", "用户名或密码错误,请检查!", {}},
@@ -134,6 +137,30 @@ TEST(InterpretReply, EveryReplyForm) {
         const ReplyOutcome outcome = InterpretReply(c.reply);
         EXPECT_EQ(outcome.statusText, c.status) << '"' << c.reply << '"';
         EXPECT_EQ(outcome.unknownBoxText, c.box) << '"' << c.reply << '"';
+    }
+}
+
+// Regression: whatever followed "good " up to a space was the address, so an echo of the
+// request went into the state file and the log as one.
+TEST(InterpretReply, NamesAnAddressOnlyWhereOneStands) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"good 198.51.100.7", "198.51.100.7"},
+        {"nochg 2001:db8::77", "2001:db8::77"},
+        {"good ::ffff:1.2.3.4", "::ffff:1.2.3.4"},
+        {"good 1:2:3:4:5:6:7:8 extra", "1:2:3:4:5:6:7:8"},
+        {"good 10.0.0.9;user=demo;pass=kivo2026", ""},
+        {"good 1.2.3.256", ""},
+        {"good 1.2.3", ""},
+        {"good 1::2::3", ""},
+        {"good 1:2:3:4:5:6:7:8:9", ""},
+        {"good 12345::1", ""},
+        {"good ", ""},
+        {"good", ""},
+    };
+    for (const auto& [reply, address] : cases) {
+        const ReplyOutcome outcome = InterpretReply(reply);
+        EXPECT_EQ(outcome.kind, AnswerKind::Confirmed) << reply;
+        EXPECT_EQ(outcome.address, address) << reply;
     }
 }
 

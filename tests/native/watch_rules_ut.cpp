@@ -91,17 +91,20 @@ TEST(CheckSchedule, DueEveryTenMinutesAndSoonAfterAResumeOrAnAddressChange) {
     }
 }
 
-TEST(FieldsFingerprint, ChangesWithEveryFieldAndHoldsNoneOfThem) {
+// Regression: the password was an input, so the state file alone let anyone test guesses.
+TEST(FieldsFingerprint, ChangesWithEveryFieldButThePasswordAndHoldsNoneOfThem) {
     const std::string demo = FieldsFingerprint(Demo);
     EXPECT_EQ(demo, FieldsFingerprint(Demo));
     EXPECT_EQ(demo.size(), 16u);
     EXPECT_EQ(demo.find_first_not_of("0123456789ABCDEF"), std::string::npos);
     const UpdateFields others[] = {
-        {"home.kivo.exampl", "", "demo", "kivo2026"}, {Demo.domain, "1.2.3.4", "demo", "kivo2026"},
-        {Demo.domain, "", "demo2", "kivo2026"},       {Demo.domain, "", "demo", "kivo2027"},
-        {Demo.domain, "", "demok", "ivo2026"},  // the same bytes, split otherwise
+        {"home.kivo.exampl", "", "demo", "kivo2026"},
+        {Demo.domain, "1.2.3.4", "demo", "kivo2026"},
+        {Demo.domain, "", "demo2", "kivo2026"},
+        {Demo.domain, "1", ".2.3.4", "kivo2026"},
     };
     for (const UpdateFields& other : others) EXPECT_NE(FieldsFingerprint(other), demo);
+    EXPECT_EQ(FieldsFingerprint({Demo.domain, "", "demo", "other password"}), demo);
     EXPECT_NE(FieldsFingerprint(Demo, true), demo) << "the IPv6 choice counts";
 }
 
@@ -225,7 +228,10 @@ TEST(RunUnattended, SendsOnlyWhenTheAddressOrTheFieldsChangedOrTwentyFiveDaysPas
         EXPECT_EQ(c.run.said, c.said) << c.row;
         EXPECT_EQ(c.run.checks, c.checks) << c.row;
         EXPECT_EQ(c.run.updates, c.updates) << c.row;
-        EXPECT_EQ(c.run.sent, c.updates ? c.run.fields : UpdateFields{}) << c.row;
+        // Regression: the checked address was compared but an empty myip sent.
+        UpdateFields sent = c.run.fields;
+        if (c.checks) sent.address = AddressInCheckReply(*c.run.check).value_or("?");
+        EXPECT_EQ(c.run.sent, c.updates ? sent : UpdateFields{}) << c.row;
     }
 }
 
@@ -277,6 +283,9 @@ TEST(RunUnattended, AnAnswerThatNeedsTheUserPausesUntilAFieldChangesAndTroubleHo
         WatchMemory after;
     } cases[] = {
         {Page("nochg 127.0.0.1"), ConfirmedAt("203.0.113.5", now)},  // the checked address
+        // Regression: a bare confirmation, or one that named no address, paused the watch.
+        {Page("good"), ConfirmedAt("203.0.113.5", now)},
+        {Page("nochg 10.0.0.9;pass=x"), ConfirmedAt("203.0.113.5", now)},
         {Page("badauth"), paused},
         {Page("nohost"), paused},
         {Page("!donator"), paused},
@@ -296,6 +305,12 @@ TEST(RunUnattended, AnAnswerThatNeedsTheUserPausesUntilAFieldChangesAndTroubleHo
         ScriptedRun next{first.memory};
         EXPECT_EQ(next.Go().updates, 0) << c.answer.body << ": no retry with the same address";
     }
+    // Regression: without a check service, a confirmation that named no address left nothing
+    // confirmed, and every check sent again.
+    ScriptedRun bare{{}, Demo, true, std::nullopt, Page("good")};
+    EXPECT_EQ(bare.Go().memory, ConfirmedAt("", now));
+    ScriptedRun afterBare{bare.memory, Demo, false, std::nullopt};
+    EXPECT_EQ(afterBare.Go().updates, 0);
     ScriptedRun unreachable;
     unreachable.answer = HttpReply{};
     EXPECT_EQ(unreachable.Go().memory, WatchMemory{}) << "the next check retries";

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "app/app_texts.h"
+#include "app/hotkey_rules.h"
 #include "app/startup_shortcut_win.h"
 #include "app/tray_rules.h"
 #include "app/tray_win.h"
@@ -42,8 +43,12 @@ const UINT TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
 // Another start of this same kivo.exe asks the running one to show itself.
 UINT ShowRunningMessage = 0;
 
+// Windows 7 and later can leave out a held key's repeats; before, the flag is refused.
 void RegisterHotkeyOrSay(HWND window, int id, UINT key, const char* failureText) {
-    if (!RegisterHotKey(window, id, 0, key)) TellStartupTrouble(window, failureText);
+    constexpr UINT NoRepeat = 0x4000;  // MOD_NOREPEAT
+    if (!RegisterHotKey(window, id, NoRepeat, key) && !RegisterHotKey(window, id, 0, key)) {
+        TellStartupTrouble(window, failureText);
+    }
 }
 
 // Every field is read into 255 bytes: typing stops where reading does.
@@ -157,6 +162,7 @@ void OnCommand(HWND window, WPARAM command) {
         case IDM_TRAY_START_AT_LOGON: SetStartsAtLogon(!StartsAtLogon()); break;
         case IDM_TRAY_OWN_IPV6: ToggleOwnIpv6(window); break;
         case IDM_TRAY_PROVIDER: OpenProviderSettings(window); break;
+        case MAKEWPARAM(IDC_PASSWORD_FIELD, EN_CHANGE): OnPasswordEdited(); break;
         case IDC_ABOUT_BUTTON:
             DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDialogProc, 0);
             break;
@@ -164,10 +170,13 @@ void OnCommand(HWND window, WPARAM command) {
 }
 
 // Dispatch by the virtual key in the high word of lParam; without modifiers it is
-// equivalent to the hotkey id.
+// equivalent to the hotkey id. F3 held down updates once.
 void OnHotkey(HWND window, LPARAM lParam) {
+    static KeyRepeatFilter f3Repeats;
     switch (HIWORD(lParam)) {
-        case VK_F3: UpdateNow(window, RunTrigger::HotkeyF3); break;
+        case VK_F3:
+            if (!f3Repeats.IsRepeat(GetTickCount())) UpdateNow(window, RunTrigger::HotkeyF3);
+            break;
         case VK_F4: ShowOrHide(window); break;
     }
 }
@@ -274,15 +283,46 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
     return 0;
 }
 
-bool HandOverToRunningKivo() {
-    // One Kivo per kivo.exe: two would send every update twice. The name is the settings
-    // file's path, so copies in other folders, for other domains, run side by side.
-    std::string name = "Kivo " + PathBesideProgram(".Lr");
+namespace {
+
+HANDLE OneKivoMutex;
+
+// The exe's identity, its volume's serial number and its file index, whatever the path's
+// spelling (a short 8.3 name, a subst drive, a UNC path); the path where the system cannot
+// tell them.
+std::string ExecutableIdentity() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    FileHandle exe(CreateFileA(path, FILE_READ_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, 0, nullptr));
+    BY_HANDLE_FILE_INFORMATION file;
+    if (exe.IsOpen() && GetFileInformationByHandle(exe.Get(), &file)) {
+        char identity[32];
+        wsprintfA(identity, "%08lX-%08lX%08lX", file.dwVolumeSerialNumber, file.nFileIndexHigh,
+                  file.nFileIndexLow);
+        return identity;
+    }
+    std::string name = PathBesideProgram(".Lr");
     // Names take no "\\"; a trail byte that is one is changed alike at every start.
     for (char& c : name) c = c == '\\' ? '/' : c;
+    return name;
+}
+
+}  // namespace
+
+bool HandOverToRunningKivo() {
+    // One Kivo per kivo.exe: two would send every update twice. Copies in other folders, for
+    // other domains, run side by side.
+    const std::string name = "Kivo " + ExecutableIdentity();
     ShowRunningMessage = RegisterWindowMessageA(name.c_str());
-    CreateMutexA(nullptr, FALSE, name.c_str());  // held until the process ends
+    OneKivoMutex = CreateMutexA(nullptr, FALSE, name.c_str());
     if (GetLastError() != ERROR_ALREADY_EXISTS) return false;
     PostMessageA(HWND_BROADCAST, ShowRunningMessage, 0, 0);
     return true;
+}
+
+void LetAnotherKivoStart() {
+    if (OneKivoMutex) CloseHandle(OneKivoMutex);
+    OneKivoMutex = nullptr;
 }

@@ -15,5 +15,7 @@ void TellStartupTrouble(HWND window, const std::string& text);
 
 // When this kivo.exe runs already: asks it to show its window and returns true.
 bool HandOverToRunningKivo();
+// Once the window has gone: a start from now on runs, though the closing notice is up.
+void LetAnotherKivoStart();
 
 #endif

@@ -18,6 +18,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
 
+    LetAnotherKivoStart();
     DeleteObject(BackgroundBrush);
     char path[MAX_PATH + 1] = {};  // at most 260 bytes of path, always terminated
     GetModuleFileNameA(nullptr, path, MAX_PATH);

@@ -5,10 +5,12 @@
 #include <shlobj.h>
 
 #include <string>
+#include <vector>
+
+#include "app/tray_rules.h"
 
 namespace {
 
-constexpr char ShortcutName[] = "\\Kivo域名更新器.lnk";
 constexpr char TrayArgument[] = "/tray";
 
 // The shell's shortcut object and the two interfaces Kivo uses, named here: libuuid's table
@@ -49,13 +51,6 @@ std::string ExecutablePath() {
     return path;
 }
 
-// The shortcut's path, or empty where the user has no Startup folder.
-std::string ShortcutPath() {
-    char folder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_STARTUP, nullptr, 0, folder))) return {};
-    return folder + std::string(ShortcutName);
-}
-
 // Up to the last "\\" that is a character of its own, not the trail byte of a double-byte one.
 std::string FolderOf(const std::string& path) {
     size_t end = 0;
@@ -63,6 +58,21 @@ std::string FolderOf(const std::string& path) {
         if (*p == '\\') end = p - path.c_str();
     }
     return path.substr(0, end);
+}
+
+// The paths this copy's shortcut may have, in the order of choice; none where the user has
+// no Startup folder.
+std::vector<std::string> ShortcutPaths() {
+    char folder[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_STARTUP, nullptr, 0, folder))) return {};
+    const std::string exeFolder = FolderOf(ExecutablePath());
+    const std::string parent = FolderOf(exeFolder);
+    const std::string exeFolderName = exeFolder.substr(parent.empty() ? 0 : parent.size() + 1);
+    std::vector<std::string> paths;
+    for (const std::string& name : LogonShortcutNames(exeFolderName)) {
+        paths.push_back(folder + ("\\" + name));
+    }
+    return paths;
 }
 
 // The path in UTF-16, as IPersistFile takes it (a plain array: std::wstring's code would
@@ -74,29 +84,44 @@ struct WidePath {
     wchar_t text[MAX_PATH] = {};
 };
 
-}  // namespace
+enum class ShortcutAt { Nothing, ThisExe, AnotherExe };
 
-bool StartsAtLogon() {
-    const std::string path = ShortcutPath();
+ShortcutAt WhatStartsAt(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return ShortcutAt::Nothing;
     ShortcutFile shortcut;
-    if (path.empty() || !shortcut.link() ||
-        FAILED(shortcut.file()->Load(WidePath(path).text, STGM_READ))) {
-        return false;
+    if (!shortcut.link() || FAILED(shortcut.file()->Load(WidePath(path).text, STGM_READ))) {
+        return ShortcutAt::AnotherExe;  // something of somebody else's: left alone
     }
     char target[MAX_PATH] = {}, arguments[MAX_PATH] = {};
     shortcut.link()->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
     shortcut.link()->GetArguments(arguments, MAX_PATH);
     return lstrcmpiA(target, ExecutablePath().c_str()) == 0 &&
-           lstrcmpiA(arguments, TrayArgument) == 0;
+                   lstrcmpiA(arguments, TrayArgument) == 0
+               ? ShortcutAt::ThisExe
+               : ShortcutAt::AnotherExe;
 }
 
-void SetStartsAtLogon(bool starts) {
-    const std::string path = ShortcutPath();
-    if (path.empty()) return;
-    if (!starts) {
-        DeleteFileA(path.c_str());
-        return;
+}  // namespace
+
+bool StartsAtLogon() {
+    for (const std::string& path : ShortcutPaths()) {
+        if (WhatStartsAt(path) == ShortcutAt::ThisExe) return true;
     }
+    return false;
+}
+
+// Only this exe's own shortcuts are ever removed or replaced.
+void SetStartsAtLogon(bool starts) {
+    std::string path;
+    for (const std::string& candidate : ShortcutPaths()) {
+        const ShortcutAt at = WhatStartsAt(candidate);
+        if (!starts && at == ShortcutAt::ThisExe) DeleteFileA(candidate.c_str());
+        if (starts && at != ShortcutAt::AnotherExe) {
+            path = candidate;
+            break;
+        }
+    }
+    if (path.empty()) return;
     const std::string exe = ExecutablePath();
     ShortcutFile shortcut;
     if (!shortcut.link()) return;

@@ -36,6 +36,17 @@ bool StartsInTray(const std::string& commandLine) {
     return false;
 }
 
+std::vector<std::string> LogonShortcutNames(const std::string& exeFolderName) {
+    std::string folder = exeFolderName;  // a drive's root: "C:"
+    if (!folder.empty() && folder.back() == ':') folder.pop_back();
+    std::vector<std::string> names = {"Kivo域名更新器.lnk"};
+    for (int number = 1; number <= 5; ++number) {
+        names.push_back("Kivo域名更新器 (" + folder +
+                        (number > 1 ? " " + std::to_string(number) : "") + ").lnk");
+    }
+    return names;
+}
+
 std::vector<TrayMenuItem> TrayMenuItems(bool startsAtLogon, bool ownIpv6) {
     return {
         {IDM_TRAY_PROVIDER, "服务商设置...", false},
@@ -55,6 +66,13 @@ std::string TrayTipText(const std::string& lastResult, bool (*isLeadByte)(unsign
     const std::string title = MainTitleText;
     return TextWithin(lastResult.empty() ? title : title + "\n" + lastResult, TipSize - 1,
                       isLeadByte);
+}
+
+BalloonFields BalloonFieldsFor(const std::string& text, const std::string& title,
+                               bool (*isLeadByte)(unsigned char)) {
+    constexpr std::size_t TextSize = 256, TitleSize = 64;  // the record's arrays
+    return {TextWithin(text, TextSize - 1, isLeadByte),
+            TextWithin(title, TitleSize - 1, isLeadByte)};
 }
 
 bool BalloonPacer::Allows(std::uint32_t now) {

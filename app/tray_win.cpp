@@ -57,21 +57,13 @@ NOTIFYICONDATAA IconRecordFor(HWND window) {
     return record;
 }
 
-// Copies at most Size - 1 bytes of the text, then a zero byte; a long text is cut after
-// exactly that many bytes, even inside a double-byte character.
-template <std::size_t Size>
-void CopyCut(char (&field)[Size], const char* text) {
-    const std::size_t length = strnlen(text, Size - 1);
-    std::memcpy(field, text, length);
-    field[length] = '\0';
-}
-
 void ShowBalloon(HWND window, const char* text, const char* title, DWORD icon) {
     NOTIFYICONDATAA record = IconRecordFor(window);
     record.uFlags = NIF_INFO;
-    CopyCut(record.szInfo, text);
+    const BalloonFields fields = BalloonFieldsFor(text, title, IsLeadByteOfAnsiCodePage);
+    std::memcpy(record.szInfo, fields.text.c_str(), fields.text.size() + 1);
     record.uTimeout = BalloonTimeoutMs;
-    CopyCut(record.szInfoTitle, title);
+    std::memcpy(record.szInfoTitle, fields.title.c_str(), fields.title.size() + 1);
     record.dwInfoFlags = icon;
     Shell_NotifyIconA(NIM_MODIFY, &record);
 }

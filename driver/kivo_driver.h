@@ -171,9 +171,10 @@ struct Fields {
     }
 };
 
-// One run of kivo.exe, copied to exeName in %TEMP%\kivo-runs\<name>\ (emptied first)
-// and ended, if still running, on destruction. builtExe is the kivo.exe to run, as a Unix
-// path (the scripts set KIVO_EXE); proxy its http_proxy, none when empty.
+// One run of kivo.exe, copied to exeName in %TEMP%\kivo-runs\<name>\, or in the folder
+// <name> where it names a drive (emptied first), and ended, if still running, on destruction.
+// builtExe is the kivo.exe to run, as a Unix path (the scripts set KIVO_EXE); proxy its http_proxy,
+// none when empty.
 class Kivo {
 public:
     explicit Kivo(const std::string& name, const std::string& exeName = "kivo.exe",
@@ -182,7 +183,8 @@ public:
         : proxy_(proxy) {
         char temp[MAX_PATH] = {};
         GetTempPathA(sizeof temp, temp);
-        folder = std::string(temp) + "kivo-runs\\" + name;
+        folder =
+            name.find(':') != std::string::npos ? name : std::string(temp) + "kivo-runs\\" + name;
         const std::string doubleNul = folder + '\0';
         SHFILEOPSTRUCTA removal = {};
         removal.wFunc = FO_DELETE;
@@ -218,13 +220,17 @@ public:
         if (!Launch(arguments, process_)) Trouble("cannot start " + exePath);
         return *this;
     }
-    // The same exe started once more beside this one, as a user would: its exit code.
-    DWORD StartAgain() {
+    // The same exe started once more beside this one, as a user would, through the path
+    // given (default: exePath): its exit code, or STILL_ACTIVE when it still runs after the
+    // time given, and is then ended.
+    DWORD StartAgain(const std::string& path = "", DWORD timeoutMs = 10000) {
         PROCESS_INFORMATION again = {};
         DWORD code = STILL_ACTIVE;
-        if (!Launch("", again)) return code;
-        WaitForSingleObject(again.hProcess, 10000);
+        if (!Launch("", again, path)) return code;
+        WaitForSingleObject(again.hProcess, timeoutMs);
         GetExitCodeProcess(again.hProcess, &code);
+        if (code == STILL_ACTIVE) TerminateProcess(again.hProcess, 99);
+        WaitForSingleObject(again.hProcess, 5000);
         CloseHandle(again.hProcess);
         CloseHandle(again.hThread);
         return code;
@@ -324,12 +330,14 @@ private:
         return nullptr;
     }
 
-    bool Launch(const std::string& arguments, PROCESS_INFORMATION& process) {
+    bool Launch(const std::string& arguments, PROCESS_INFORMATION& process,
+                const std::string& path = "") {
+        const std::string exe = path.empty() ? exePath : path;
         SetEnvironmentVariableA("http_proxy", proxy_.empty() ? nullptr : proxy_.c_str());
-        std::string commandLine = "\"" + exePath + "\" " + arguments;
+        std::string commandLine = "\"" + exe + "\" " + arguments;
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
-        return CreateProcessA(exePath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+        return CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                               folder.c_str(), &startup, &process) != FALSE;
     }
 

@@ -26,6 +26,15 @@ kivo_start_display
 kivo_prepare_prefix
 kivo_start_simulator "$build/simulator.log"
 export KIVO_EXE=$build/win32/kivo.exe KIVO_HTTP_EXE=$build/win32-http/kivo.exe
+# A volume of 1 MiB that a test can fill, where the machine lets root mount one.
+small=$build/small-volume
+mkdir -p "$small"
+if mountpoint -q "$small" || mount -t tmpfs -o size=1m kivo-small "$small" 2>/dev/null; then
+    export KIVO_SMALL_VOLUME=$small
+    trap 'kivo_stop_wine; umount "$small" 2>/dev/null || true' EXIT
+else
+    echo "(no small volume can be mounted here: the full-disk case is skipped)"
+fi
 wine_status=0
 (cd "$build/wine-tools/tests/wine" && wine ./kivo_wine_tests.exe "$@") || wine_status=$?
 

@@ -21,7 +21,9 @@ kivo_use_chinese_locale() {
         echo "wine-env: the zh_CN.UTF-8 locale is missing (scripts/setup.sh makes it)" >&2
         return 1
     fi
-    export LC_ALL=zh_CN.UTF-8
+    # A bash that started before setup.sh made the locale cannot load it and would warn;
+    # the programs it starts from here on load it afresh.
+    export LC_ALL=zh_CN.UTF-8 2>/dev/null
 }
 
 # Keeps a DISPLAY that answers; otherwise starts Xvfb and sets KIVO_XVFB_PID.

@@ -28,10 +28,16 @@ void ShowStatus(HWND mainDialog, const std::string& text) {
 }
 
 bool FieldsPassForUser(HWND mainDialog, const UpdateFields& fields) {
+    // One warning at a time: the box's own loop goes on taking F3 and clicks.
+    static bool warningShown = false;
     ShowStatus(mainDialog, CheckingDataText);
     if (const FieldCheck* failed = FirstFailedCheck(fields)) {
         ShowStatus(mainDialog, failed->statusText);
-        ShowInformationBox(failed->boxText, WarningCaption);
+        if (!warningShown) {
+            warningShown = true;
+            ShowInformationBox(failed->boxText, WarningCaption);
+            warningShown = false;
+        }
         return false;
     }
     ShowStatus(mainDialog, StartingUpdateText);

@@ -23,10 +23,10 @@ std::string Utf8Of(const std::string& ansi) {
     return utf8;
 }
 
-// Opened for adding at its end; others may read it meanwhile.
-HANDLE OpenLog(const std::string& path, DWORD disposition) {
+// Opened, or made, for adding at its end; others may read it meanwhile.
+HANDLE OpenLog(const std::string& path) {
     return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 }  // namespace
@@ -36,20 +36,30 @@ std::string LogPath() { return PathBesideProgram(".log"); }
 void AddToLog(const std::string& ansiLine) {
     const std::string path = LogPath();
     const std::string line = Utf8Of(ansiLine) + "\r\n";
-    FileHandle log(OpenLog(path, OPEN_ALWAYS));
+    FileHandle log(OpenLog(path));
+    bool created = log.IsOpen() && GetLastError() != ERROR_ALREADY_EXISTS;
     if (!log.IsOpen()) return;
     DWORD size = GetFileSize(log.Get(), nullptr);
     if (size == INVALID_FILE_SIZE) return;
     if (LogMovesAsideBefore(size, line.size())) {
         log.Close();
-        // Where the older log cannot be replaced, this one starts afresh: two files at most.
-        MoveFileExA(path.c_str(), (path + ".1").c_str(), MOVEFILE_REPLACE_EXISTING);
-        log.Reset(OpenLog(path, CREATE_ALWAYS));
+        // Where it cannot move aside (a viewer holds it, kivo.log.1 is read-only or a folder),
+        // the log grows on and the move is tried again at the next line: never truncated.
+        if (MoveFileExA(path.c_str(), (path + ".1").c_str(), MOVEFILE_REPLACE_EXISTING)) size = 0;
+        log.Reset(OpenLog(path));
         if (!log.IsOpen()) return;
-        size = 0;
+        created = size == 0;
     }
     const std::string bytes = size == 0 ? ByteOrderMark + line : line;
     DWORD written = 0;
     if (SetFilePointer(log.Get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER) return;
-    WriteFile(log.Get(), bytes.data(), bytes.size(), &written, nullptr);
+    if (WriteFile(log.Get(), bytes.data(), bytes.size(), &written, nullptr) &&
+        written == bytes.size()) {
+        return;
+    }
+    // A full disk: the line goes in whole or not at all, and a log begun for it goes too.
+    SetFilePointer(log.Get(), size, nullptr, FILE_BEGIN);
+    SetEndOfFile(log.Get());
+    log.Close();
+    if (created) DeleteFileA(path.c_str());
 }

@@ -6,6 +6,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "app/tray_win.h"
 #include "build_config.h"
@@ -45,6 +46,8 @@ struct Job {
 // Shared between the window's thread and the worker, under Lock.
 CRITICAL_SECTION Lock;
 std::deque<Job> Jobs;
+bool UserRunAsked = false;  // a user's update waits or runs
+bool PauseLiftAsked = false;
 HANDLE JobsWaiting;  // an auto-reset event
 
 // The window's thread alone.
@@ -147,6 +150,16 @@ std::optional<Job> NextJob() {
     return job;
 }
 
+void UserRunEnded() {
+    Locked locked;
+    UserRunAsked = false;
+}
+
+bool TakePauseLift() {
+    Locked locked;
+    return std::exchange(PauseLiftAsked, false);
+}
+
 void ReportAddressesChanged() { PostMessageA(Window, AddressesChangedMessage, 0, 0); }
 void ReportIpv6AddressesChanged() { PostMessageA(Window, AddressesChangedMessage, TRUE, 0); }
 
@@ -177,33 +190,38 @@ unsigned __stdcall WorkerMain(void*) {
             WatchAddresses(addressChange);
             continue;
         }
+        if (TakePauseLift() && !memory.pausedFields.empty()) {
+            memory.pausedFields.clear();
+            SaveState(statePath, memory);
+        }
         while (const std::optional<Job> job = NextJob()) {
             const WatchMemory before = memory;
             try {
                 RunJob(*job, memory, check, balloons);
             } catch (const std::exception&) {
-                continue;  // out of memory: this run is lost, the next one comes
+                // Out of memory: this run is lost, the next one comes.
             }
+            if (job->kind == Job::User) UserRunEnded();
             if (!(memory == before)) SaveState(statePath, memory);
         }
     }
 }
 
-// A run nobody asked for replaces one that is still waiting: the newer fields count. F3
-// held down repeats: the same update still waiting is not asked for twice.
+// A run nobody asked for replaces one that is still waiting: the newer fields count.
 void Queue(Job job) {
     {
         Locked locked;
         Job* waiting = Jobs.empty() ? nullptr : &Jobs.back();
-        const bool sameKind = waiting && (waiting->kind == Job::User) == (job.kind == Job::User);
-        if (sameKind && job.kind != Job::User) {
+        if (job.kind == Job::User) {
+            UserRunAsked = true;
+            Jobs.push_back(std::move(job));
+        } else if (waiting && waiting->kind != Job::User) {
             waiting->fields = job.fields;
             waiting->ownIpv6 = job.ownIpv6;
             waiting->autoUpdate = job.autoUpdate;
             waiting->provider = job.provider;
             waiting->check = job.check;
-        } else if (!sameKind || !(waiting->fields == job.fields) ||
-                   waiting->ownIpv6 != job.ownIpv6 || !(waiting->provider == job.provider)) {
+        } else {
             Jobs.push_back(std::move(job));
         }
     }
@@ -253,9 +271,25 @@ void StartWatch(HWND mainDialog) {
     QueueUnattended(mainDialog, Job::AtStart, RunTrigger::Start);
 }
 
+// A user's update asked for while another waits or runs is dropped, without a word: pressed
+// again and again, "更 新" must not send what providers count as abuse, and the status line
+// keeps telling the one on its way.
 void RunUpdate(HWND mainDialog, RunTrigger trigger) {
+    {
+        Locked locked;
+        if (UserRunAsked) return;
+    }
     Job job = JobFor(mainDialog, Job::User, trigger);
     if (FieldsPassForUser(mainDialog, job.fields)) Queue(std::move(job));
+}
+
+void OnPasswordEdited() {
+    if (!Schedule) return;  // the settings' load fills the field before the watch starts
+    {
+        Locked locked;
+        PauseLiftAsked = true;
+    }
+    SetEvent(JobsWaiting);
 }
 
 void CheckNow(HWND mainDialog, RunTrigger trigger) {

@@ -22,8 +22,12 @@ constexpr UINT_PTR WatchTimerId = 500;
 void StartWatch(HWND mainDialog);
 
 // F3, "更 新" and the tray menu: the fields are checked here, with the warning boxes, and
-// the update always goes out, after any exchange still running.
+// the update goes out after any exchange still running, unless another user's update
+// already waits or runs.
 void RunUpdate(HWND mainDialog, RunTrigger trigger);
+
+// The password is no part of the fields' fingerprint: its edit lifts a pause instead.
+void OnPasswordEdited();
 
 // With "自动更新" ticked, an unattended run now, as if a check were due.
 void CheckNow(HWND mainDialog, RunTrigger trigger);

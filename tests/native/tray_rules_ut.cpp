@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_texts.h"
+#include "app/hotkey_rules.h"
 #include "app/tray_rules.h"
 #include "resources/resource_ids.h"
 
@@ -57,6 +58,35 @@ TEST(TrayTipText, TitleThenTheLastResultCutOnACharacterBoundary) {
         EXPECT_EQ(tip, c.tip) << c.result;
         EXPECT_LE(tip.size(), TipSize - 1);
     }
+}
+
+// Regression: the balloon's text was cut after 255 bytes even inside a Chinese character.
+TEST(BalloonFieldsFor, CutOnACharacterBoundary) {
+    const BalloonFields fields = BalloonFieldsFor("x" + std::string(300, '\xD3') + "z",
+                                                  "y" + std::string(80, '\xD3'), IsGbkLead);
+    EXPECT_EQ(fields.text, "x" + std::string(254, '\xD3'));
+    EXPECT_EQ(fields.title, "y" + std::string(62, '\xD3'));
+}
+
+// Regression: another copy's ticking of "开机时自动启动" replaced the first copy's shortcut.
+TEST(LogonShortcutNames, TheFirstCopysNameThenTheFolders) {
+    const std::vector<std::string> names = LogonShortcutNames("下载");
+    ASSERT_EQ(names.size(), 6u);
+    EXPECT_EQ(names[0], "Kivo域名更新器.lnk");
+    EXPECT_EQ(names[1], "Kivo域名更新器 (下载).lnk");
+    EXPECT_EQ(names[2], "Kivo域名更新器 (下载 2).lnk");
+    EXPECT_EQ(LogonShortcutNames("D:")[1], "Kivo域名更新器 (D).lnk");
+}
+
+// Regression: a held F3 sent an update each time the one before had ended.
+TEST(KeyRepeatFilter, AHotkeyWithin500MsOfTheLastIsARepeatAcrossTheClocksWrap) {
+    const std::uint32_t start = 0xFFFFFF00u;
+    KeyRepeatFilter filter;
+    const std::pair<std::uint32_t, bool> pressed[] = {
+        {start, false},        {start + 33, true},    {start + 66, true}, {start + 566, false},
+        {start + 1065, true},  {start + 1565, false}, {start + 2563, false},
+    };
+    for (const auto& [at, repeat] : pressed) EXPECT_EQ(filter.IsRepeat(at), repeat) << at - start;
 }
 
 TEST(BalloonPacer, AtMostOneAMinuteAcrossTheClocksWrap) {

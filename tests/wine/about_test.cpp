@@ -110,6 +110,7 @@ TEST(About, OpensModallyWithItsTextsWhileHotkeysWorkAndIgnoresEscapeEnterAndClos
     // F3 after them: once its warning shows (an empty domain), they have been handled. The
     // second round covers the cancel command that the close request itself posts.
     for (int round = 0; round < 2; ++round) {
+        Sleep(500);  // a press of its own, not the key held down
         PressKey(VK_F3);
         kivo.CloseBox(kivo.WaitBox());
     }

@@ -306,12 +306,43 @@ TEST(Tray, StartsHiddenWithTrayAndItsMenuSetsTheLogonStartShowsAndExits) {
 
     EXPECT_EQ(kivo.StartAgain(), 0u) << "a second Kivo of the same exe";
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) && TrayIcons() == before; }));
+    // Regression: the same exe through another spelling of its path was another Kivo.
+    std::string unixSpelling = std::string("Z:") + std::getenv("WINEPREFIX") + "\\drive_c";
+    for (char& c : unixSpelling) c = c == '/' ? '\\' : c;
+    EXPECT_EQ(kivo.StartAgain(unixSpelling + kivo.exePath.substr(2)), 0u) << unixSpelling;
     choose(IDM_TRAY_SHOW_HIDE);
     EXPECT_NE(WaitNewIcon(before), nullptr);
+    choose(IDM_TRAY_START_AT_LOGON);  // the first copy's shortcut, for the copy below
     choose(IDM_TRAY_EXIT);
     const Box notice = kivo.WaitBox();
     EXPECT_EQ(notice.caption, "提示");
     EXPECT_EQ(TrayIcons(), before);
+    // Regression: while the notice was up, a new start ended at once without a word.
+    EXPECT_EQ(kivo.StartAgain("", 3000), STILL_ACTIVE);
     kivo.CloseBox(notice);
     EXPECT_EQ(kivo.ExitCode(), 0u);
+    {
+        // Regression: another copy's ticking replaced this copy's shortcut, and its start at
+        // logon, with F3 and F4 taken by the first, opened two boxes nobody answers.
+        EXPECT_TRUE(RegisterHotKey(nullptr, VK_F3, 0, VK_F3) &&
+                    RegisterHotKey(nullptr, VK_F4, 0, VK_F4));
+        Kivo other("C:\\kivo-other");
+        other.Start("/tray");
+        ASSERT_TRUE(WaitFor([&] { return other.AnyMain() != nullptr; }));
+        EXPECT_TRUE(WaitFor([&] {
+            return WindowText(GetDlgItem(other.AnyMain(), IDC_STATUS_LINE)) ==
+                   "热键F4注册失败,您将不能使用快捷键 显示/隐藏 窗口  ";
+        }));
+        EXPECT_TRUE(other.Boxes().empty());
+        UnregisterHotKey(nullptr, VK_F3);
+        UnregisterHotKey(nullptr, VK_F4);
+        const std::string otherShortcut =
+            startup + std::string("\\Kivo域名更新器 (kivo-other).lnk");
+        SendMessageA(other.AnyMain(), WM_COMMAND, IDM_TRAY_START_AT_LOGON, 0);
+        EXPECT_EQ(ShortcutAt(otherShortcut), other.exePath + "|/tray|C:\\kivo-other");
+        SendMessageA(other.AnyMain(), WM_COMMAND, IDM_TRAY_START_AT_LOGON, 0);
+        EXPECT_EQ(ShortcutAt(otherShortcut), "");
+        EXPECT_EQ(ShortcutAt(shortcut), kivo.exePath + "|/tray|" + folder) << "left alone";
+    }
+    DeleteFileA(shortcut.c_str());
 }

@@ -199,12 +199,43 @@ TEST(Update, F3UpdatesWhileHiddenAndWhileABoxOfAnotherRunIsOpen) {
     kivo.Update();
     const Box first = kivo.WaitBox();
     kivo.SetText(IDC_HOST_FIELD, DemoHost);
+    Sleep(500);  // another press, not the key held down
     PressKey(VK_F3);
     EXPECT_TRUE(WaitFor([&] { return kivo.Text(IDC_STATUS_LINE) == Unchanged + "127.0.0.1"; }));
     EXPECT_TRUE(IsWindowVisible(first.window));
     kivo.CloseBox(first);
     EXPECT_EQ(kivo.Text(IDC_STATUS_LINE), Unchanged + "127.0.0.1");
     EXPECT_EQ(SimRequests().size(), 2u);
+}
+
+// Regression: a held F3 (a WM_HOTKEY every 33 ms) sent an update each time the one before
+// had ended, and with a field that fails its check opened a warning box for every repeat.
+// "更 新" pressed again while its update is on its way sends nothing more.
+TEST(Update, AHeldF3SendsOnceAndOpensOneWarning) {
+    SimReset();
+    Kivo& kivo = Shared();
+    kivo.Fill(Demo);
+    auto holdF3 = [&kivo](int hotkeys) {
+        for (int i = 0; i < hotkeys; ++i, Sleep(33))
+            kivo.Post(WM_HOTKEY, 300, MAKELPARAM(0, VK_F3));
+    };
+    Sleep(500);  // no F3 of the case before counts
+    holdF3(30);
+    EXPECT_FALSE(WaitFor([] { return SimRequests().size() > 1; }, 1500));
+    holdF3(1);  // a second press, a second later
+    EXPECT_TRUE(WaitFor([] { return SimRequests().size() == 2; }));
+    SimAnswer(200, {"good ", "1.2.3.4"}, 1500);
+    kivo.Click(IDC_UPDATE_BUTTON);
+    Sleep(600);
+    EXPECT_TRUE(kivo.Update(Updated + "1.2.3.4"));
+    EXPECT_EQ(SimRequests().size(), 3u);
+    kivo.SetText(IDC_HOST_FIELD, "bad");
+    Sleep(600);
+    holdF3(10);
+    kivo.WaitBox();
+    Sleep(500);
+    EXPECT_EQ(kivo.Boxes().size(), 1u);
+    kivo.CloseBox(kivo.WaitBox());
 }
 
 // Built for one provider without TLS (KIVO_UPDATE_HOST, KIVO_UPDATE_SCHEME=http), Kivo

@@ -28,9 +28,9 @@ TEST(Watch, SendsOnlyWhenTheCheckedAddressChangesAlsoAfterARestart) {
             size_t updates;
         } steps[] = {
             {"checkip?fail=none", AddressSame + "127.0.0.1", 1},
-            // The update that the new address needs; the provider sees the request come
-            // from 127.0.0.1, which it already holds.
-            {newAddress, Unchanged + "127.0.0.1", 2},
+            // Regression: the update that the new address needs sent an empty myip, so the
+            // provider kept the address it saw the request come from.
+            {newAddress, Updated + "203.0.113.5", 2},
             {"checkip?fail=garbage", CheckFailed, 2},
             {"checkip?fail=status", CheckFailed, 2},
             {"checkip?fail=none", AddressSame + "203.0.113.5", 2},
@@ -42,6 +42,7 @@ TEST(Watch, SendsOnlyWhenTheCheckedAddressChangesAlsoAfterARestart) {
             EXPECT_EQ(SimRequests().size(), step.updates) << step.checkService;
         }
         EXPECT_TRUE(kivo.Boxes().empty());
+        EXPECT_NE(SimRequests().at(1).target.find("&myip=203.0.113.5&"), std::string::npos);
         state = ReadFileBytes(kivo.folder + "kivo.state");
         EXPECT_EQ(state.find(DemoPassword), std::string::npos) << state;
     }
@@ -57,14 +58,33 @@ TEST(Watch, SendsOnlyWhenTheCheckedAddressChangesAlsoAfterARestart) {
     EXPECT_EQ(SimRequests().size(), 2u);
 }
 
-// Regression of the old start, too: a box at logon had nobody to close it.
+// Regression of the old start, too: a box at logon had nobody to close it. The pause, and
+// the half hour after provider trouble, hold across a restart.
 TEST(Watch, PausesAfterAnAnswerThatNeedsTheUserUntilAFieldChangesAndOpensNoBox) {
     SimReset();
-    WatchedKivo kivo("wrong-password");
-    EXPECT_TRUE(kivo.Shows("用户名或密码错误,请检查!")) << kivo.Text(IDC_STATUS_LINE);
-    kivo.Post(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
-    EXPECT_FALSE(WaitFor([] { return !SimChecks().empty(); }, CheckWouldHaveArrivedMs))
-        << "paused: not even a check";
+    SimAnswer(200, {"911"});
+    std::string held;
+    {
+        WatchedKivo troubled;
+        EXPECT_TRUE(troubled.Shows("服务商暂时出现故障,请30分钟后再试!")) << troubled.Status();
+        held = ReadFileBytes(troubled.folder + "kivo.state");
+    }
+    SimReset();
+    std::string paused;
+    {
+        WatchedKivo first("wrong-password");
+        EXPECT_TRUE(first.Shows("用户名或密码错误,请检查!")) << first.Status();
+        paused = ReadFileBytes(first.folder + "kivo.state");
+    }
+    for (const std::string& state : {held, paused}) {
+        WatchedKivo restarted(state == held ? DemoPassword : "wrong-password", state);
+        restarted.Post(WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+        EXPECT_FALSE(WaitFor([] { return SimChecks().size() + SimRequests().size() > 1; },
+                             CheckWouldHaveArrivedMs))
+            << state;
+    }
+    WatchedKivo kivo("wrong-password", paused);
+    EXPECT_EQ(SimChecks().size() + SimRequests().size(), 1u) << "paused: not even a check";
     const struct {
         int field;
         std::string text, status;

@@ -154,8 +154,9 @@ TEST(Log, OnAFullDiskALineGoesInWholeOrNotAtAll) {
     SharedSlot().reset();  // F3 and F4 for this one
     SimReset();
     Kivo kivo(folder);
-    WriteFileBytes(kivo.folder + "kivo.Lr", std::string("Host=") + DemoHost + "|0\r\nName=" +
-                                                DemoUser + "|0\r\nPwd=" + DemoPassword + "|0\r\n");
+    WriteFileBytes(kivo.folder + "kivo.Lr",
+                   std::string("Host=") + DemoHost + "|0\r\nName=" + DemoUser +
+                       "|0\r\nPwd=" + DemoPassword + "|0\r\n" + SimProviderLines());
     const std::string log = kivo.folder + "kivo.log", filler = kivo.folder + "filler";
     auto fillTheDisk = [&filler] {
         HANDLE file = CreateFileA(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, 0);

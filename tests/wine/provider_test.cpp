@@ -156,9 +156,9 @@ TEST(Provider, WhatTheChecksRefuseKeepsTheDialogOpenAndSavesNothing) {
 TEST(Provider, WithoutAProviderNothingIsSentAndF3OpensTheDialog) {
     SimReset();
     TestKivo kivo;
-    WriteFileBytes(kivo.folder + "kivo.Lr", std::string("Host=") + DemoHost + "|0\r\nName=" +
-                                                DemoUser + "|0\r\nPwd=" + DemoPassword +
-                                                "|0\r\nAuto=True\r\n");
+    WriteFileBytes(kivo.folder + "kivo.Lr",
+                   std::string("Host=") + DemoHost + "|0\r\nName=" + DemoUser +
+                       "|0\r\nPwd=" + DemoPassword + "|0\r\nAuto=True\r\n");
     kivo.Start().Main();
     EXPECT_TRUE(WaitFor([&] { return kivo.Text(IDC_STATUS_LINE) == NoProviderText; }))
         << kivo.Text(IDC_STATUS_LINE);

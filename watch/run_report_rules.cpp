@@ -91,9 +91,11 @@ std::string AnswerForLog(const RunRecord& record, bool (*isLeadByte)(unsigned ch
     return answer + (line.empty() ? "(空)" : Escaped(line, isLeadByte));
 }
 
-// The Base64 first: the password may be a part of it.
+// The Base64 first: the password may be a part of it. A custom address's {pwd} sends it
+// percent-encoded, as a provider may echo it.
 std::string WithoutSecrets(std::string text, const UpdateFields& fields) {
     text = Hide(text, BasicCredentials(fields.user, fields.password));
+    text = Hide(text, PercentEncode(fields.password));
     return Hide(text, fields.password);
 }
 

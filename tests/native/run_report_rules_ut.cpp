@@ -87,6 +87,8 @@ TEST(LogLineOf, TimeTriggerAddressesAnswerAndStatus) {
          "用户名或密码错误,请检查!"},
         {RunTrigger::Periodic, Sent(Page("echo 口令|kivo")),
          "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  echo ***  未知消息:echo ***"},
+        {RunTrigger::Periodic, Sent(Page("echo %BF%DA%C1%EE%7Ckivo")),  // as {pwd} sent it
+         "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  echo ***  未知消息:echo ***"},
         // Neither at the answer's cut (80) nor at the status's (100) is a part of one left.
         {RunTrigger::Periodic, Sent(Page(std::string(95, 'a') + secret)),
          "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  " + std::string(80, 'a') +

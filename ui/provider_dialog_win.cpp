@@ -13,9 +13,12 @@ namespace {
 // Long enough for any provider's address with its placeholders.
 constexpr WPARAM UrlTextLimit = 1000;
 
-// The open dialog's band and the settings it edits. It is modal, so at most one is open.
+// The open dialog's band, the settings it edits, and the custom address typed so far, kept
+// while the field shows a built-in provider's. It is modal, so at most one is open.
 RECT CaptionRect;
 ProviderSettings* Editing;
+std::string CustomUrlTyped;
+bool ShowingCustom;
 
 std::string TextOf(HWND window, int id) {
     std::string text(UrlTextLimit + 1, '\0');
@@ -41,7 +44,8 @@ ProviderSettings TypedSettings(HWND window) {
     if (entry >= 0 && entry < static_cast<int>(entries.size()))
         typed.provider.key = entries[entry].key;
     if (typed.provider.key == CustomProviderKey) {
-        typed.provider.customUrl = TextOf(window, IDC_UPDATE_URL_FIELD);
+        typed.provider.customUrl =
+            ShowingCustom ? TextOf(window, IDC_UPDATE_URL_FIELD) : CustomUrlTyped;
     }
     const int check = SelectionOf(window, IDC_CHECK_LIST);
     typed.check.mode = check == 1   ? CheckMode::Custom
@@ -53,11 +57,20 @@ ProviderSettings TypedSettings(HWND window) {
     return typed;
 }
 
-// The credentials line and the address fields follow the lists.
+// The credentials line and the address fields follow the lists: the update address field
+// shows a built-in provider's own address, greyed, and for 自定义 the one typed.
 void ShowChosen(HWND window) {
     const ProviderSettings typed = TypedSettings(window);
     SetDlgItemTextA(window, IDC_CREDENTIALS_LINE, CredentialsTextFor(typed.provider.key));
-    EnableWindow(GetDlgItem(window, IDC_UPDATE_URL_FIELD), typed.provider.key == CustomProviderKey);
+    const bool custom = typed.provider.key == CustomProviderKey;
+    if (ShowingCustom) CustomUrlTyped = TextOf(window, IDC_UPDATE_URL_FIELD);
+    const Provider* builtIn = BuiltInProviderOf(typed.provider.key);
+    SetDlgItemTextA(window, IDC_UPDATE_URL_FIELD,
+                    custom    ? CustomUrlTyped.c_str()
+                    : builtIn ? builtIn->url
+                              : "");
+    ShowingCustom = custom;
+    EnableWindow(GetDlgItem(window, IDC_UPDATE_URL_FIELD), custom);
     EnableWindow(GetDlgItem(window, IDC_CHECK_URL_FIELD), typed.check.mode == CheckMode::Custom);
 }
 
@@ -73,7 +86,8 @@ INT_PTR OnInitDialog(HWND window, LPARAM settings) {
     for (int field : {IDC_UPDATE_URL_FIELD, IDC_CHECK_URL_FIELD}) {
         SendDlgItemMessageA(window, field, EM_LIMITTEXT, UrlTextLimit, 0);
     }
-    SetDlgItemTextA(window, IDC_UPDATE_URL_FIELD, Editing->provider.customUrl.c_str());
+    CustomUrlTyped = Editing->provider.customUrl;
+    ShowingCustom = false;
     SetDlgItemTextA(window, IDC_CHECK_URL_FIELD, Editing->check.customUrl.c_str());
     ShowChosen(window);
     PlayOpenAnimation(window);

@@ -72,7 +72,11 @@ TEST(Provider, TheChosenProviderGetsTheNextUpdateAndARestartKeepsIt) {
                       CredentialsTextFor(c.key));
             EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, IDC_UPDATE_URL_FIELD)) != FALSE,
                       *c.customUrl != '\0');
-            Type(dialog, IDC_UPDATE_URL_FIELD, c.customUrl);
+            if (const Provider* builtIn = BuiltInProviderOf(c.key)) {
+                EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_UPDATE_URL_FIELD)), builtIn->url);
+            } else {
+                Type(dialog, IDC_UPDATE_URL_FIELD, c.customUrl);
+            }
             ClickIn(dialog, IDC_PROVIDER_OK_BUTTON);
             ASSERT_TRUE(Closes(kivo));
             EXPECT_TRUE(SimRequests().empty()) << "确定 sends nothing by itself";

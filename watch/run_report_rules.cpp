@@ -82,6 +82,7 @@ std::string AnswerForLog(const RunRecord& record, bool (*isLeadByte)(unsigned ch
     switch (reply.end) {
         case ExchangeEnd::Unreachable: return "(无应答)";
         case ExchangeEnd::Insecure: return "(未建立安全连接)";
+        case ExchangeEnd::NoWinInet: return "(未发送,无法加载wininet.dll)";
         case ExchangeEnd::Replied: break;
     }
     std::string answer = reply.status == 200 ? "" : "HTTP " + std::to_string(reply.status) + " ";

@@ -4,6 +4,7 @@
 
 #include "app/app_texts.h"
 #include "app/startup_shortcut_win.h"
+#include "app/system_libraries_win.h"
 #include "app/tray_rules.h"
 #include "app/tray_win.h"
 #include "base/app_handles_win.h"
@@ -64,6 +65,7 @@ INT_PTR OnInitDialog(HWND window) {
     } else {
         PlayOpenAnimation(window);
     }
+    RunGuarded([window] { LoadSystemLibraries(window); });
     RunGuarded([window] { StartWatch(window); });
     RegisterHotkeyOrSay(window, HotkeyUpdateId, VK_F3, HotkeyF3ErrorText);
     RegisterHotkeyOrSay(window, HotkeyShowHideId, VK_F4, HotkeyF4ErrorText);

@@ -52,6 +52,7 @@ constexpr struct {
 constexpr std::size_t UnattendedReplyLimit = 100;
 constexpr char UnreachableText[] = "无法连接到服务器,请检查网络!";
 constexpr char InsecureText[] = "无法建立安全连接,已取消更新!";
+constexpr char NoWinInetText[] = "无法加载系统组件 wininet.dll,未能更新!";
 
 // WinINet's errors of the secure connection: the certificate's dates, name, issuer,
 // revocation or form, a client certificate asked for, no common protocol.
@@ -372,6 +373,7 @@ ReplyOutcome OutcomeOf(const HttpReply& reply, const std::string& domainText) {
             return outcome;
         }
         case ExchangeEnd::Insecure: return Told(InsecureText, AnswerKind::NoAnswer);
+        case ExchangeEnd::NoWinInet: return Told(NoWinInetText, AnswerKind::NoAnswer);
         case ExchangeEnd::Unreachable: break;
     }
     return Told(UnreachableText, AnswerKind::NoAnswer);

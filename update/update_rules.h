@@ -64,8 +64,8 @@ struct HttpRequest {
 
 // How an exchange ended: with a reply, judged by InterpretReply; before any reply arrived
 // (no name, no connection, a time-out); or without a secure connection, before the request
-// with the credentials was sent.
-enum class ExchangeEnd { Replied, Unreachable, Insecure };
+// with the credentials was sent; or not at all, the system's WinINet being missing.
+enum class ExchangeEnd { Replied, Unreachable, Insecure, NoWinInet };
 struct HttpReply {
     ExchangeEnd end = ExchangeEnd::Unreachable;
     std::string body;

@@ -67,6 +67,9 @@ TEST(LogLineOf, TimeTriggerAddressesAnswerAndStatus) {
         {RunTrigger::UpdateButton, Sent(HttpReply{ExchangeEnd::Insecure, "", 200}),
          "2026-12-07 14:03:11  更新按钮  203.0.113.5 → 198.51.100.7  (未建立安全连接)  "
          "无法建立安全连接,已取消更新!"},
+        {RunTrigger::HotkeyF3, Sent(HttpReply{ExchangeEnd::NoWinInet, "", 200}),
+         "2026-12-07 14:03:11  热键F3  203.0.113.5 → 198.51.100.7  (未发送,无法加载wininet.dll)  "
+         "无法加载系统组件 wininet.dll,未能更新!"},
         {RunTrigger::TrayMenu, Sent(Page("<h1>Bad Gateway</h1>\r\nmore", 502)),
          "2026-12-07 14:03:11  托盘菜单  203.0.113.5 → 198.51.100.7  HTTP 502 <h1>Bad Gateway</h1> "
          " "

@@ -97,6 +97,8 @@ TEST(OutcomeOf, TellsTheNetworkTheSecureConnectionAndTheAccountApart) {
     EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, ""}).statusText,
               "可能是用户名或密码错误,请您检查!!");
     EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, "nohost"}).statusText, "您的域名输入错误,请检查!");
+    EXPECT_EQ(OutcomeOf({ExchangeEnd::NoWinInet, ""}).statusText,
+              "无法加载系统组件 wininet.dll,未能更新!");
 }
 
 TEST(InterpretReply, EveryReplyForm) {

@@ -17,6 +17,12 @@ inline constexpr char ClosingBoxCaption[] = "提示";
 inline constexpr char ResultBalloonTitle[] = "Kivo域名更新器";
 inline constexpr char NoLogYetText[] = "还没有日志,更新或检查一次后才会记录!";
 
+// A system DLL, or a function of it (when function is not null), that Kivo could not load,
+// and what Kivo cannot do without it.
+std::string MissingSystemPartText(const char* dll, const char* function, const char* loss);
+inline constexpr char NoUpdatesLoss[] = "将不能更新域名";
+inline constexpr char NoOwnIpv6Loss[] = "将不能使用本机IPv6地址";
+
 // The usage text of InfoBox: seventeen lines joined by CR LF, none after the last.
 std::string UsageText();
 

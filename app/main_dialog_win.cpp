@@ -6,6 +6,7 @@
 #include "app/app_texts.h"
 #include "app/hotkey_rules.h"
 #include "app/startup_shortcut_win.h"
+#include "app/system_libraries_win.h"
 #include "app/tray_rules.h"
 #include "app/tray_win.h"
 #include "base/app_handles_win.h"
@@ -71,6 +72,7 @@ INT_PTR OnInitDialog(HWND window) {
     } else {
         PlayOpenAnimation(window);
     }
+    RunGuarded([window] { LoadSystemLibraries(window); });
     RunGuarded([window] { StartWatch(window); });
     RegisterHotkeyOrSay(window, HotkeyUpdateId, VK_F3, HotkeyF3ErrorText);
     RegisterHotkeyOrSay(window, HotkeyShowHideId, VK_F4, HotkeyF4ErrorText);

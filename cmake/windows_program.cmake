@@ -20,7 +20,9 @@ set(KIVO_RELEASE_FLAGS -Os -ffunction-sections -fdata-sections
 target_compile_options(kivo_core PRIVATE ${KIVO_RELEASE_FLAGS})
 add_executable(kivo WIN32 ${KIVO_WIN_SOURCES} ${CMAKE_BINARY_DIR}/generated/kivo.rc)
 target_compile_options(kivo PRIVATE ${KIVO_RELEASE_FLAGS})
-target_link_libraries(kivo PRIVATE kivo_core wininet iphlpapi ole32 shell32 gdi32 user32)
+# WinINet and the IP helper are loaded at run time from the system folder, never through
+# the import table: Windows would look for them beside kivo.exe first.
+target_link_libraries(kivo PRIVATE kivo_core ole32 shell32 gdi32 user32)
 target_link_options(kivo PRIVATE -static -mwindows -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
 
 # The Chinese user guide that ships beside kivo.exe: UTF-8 with a byte-order mark and

@@ -89,7 +89,7 @@ std::optional<HttpRequest> UpdateRequestFor(const ProviderChoice& choice,
     std::optional<HttpRequest> request = RequestForUrl(url);
     if (!request) return std::nullopt;
     std::string& target = request->target;
-    target = ReplaceEvery(target, "{host}", PercentEncode(fields.domain));
+    target = ReplaceEvery(target, "{host}", HostParameter(fields.domain));
     target = ReplaceEvery(target, "{ip}", PercentEncode(fields.address));
     target = ReplaceEvery(target, "{user}", PercentEncode(fields.user));
     target = ReplaceEvery(target, "{pwd}", PercentEncode(fields.password));

@@ -49,6 +49,7 @@ constexpr struct {
 constexpr std::size_t UnattendedReplyLimit = 100;
 constexpr char UnreachableText[] = "无法连接到服务器,请检查网络!";
 constexpr char InsecureText[] = "无法建立安全连接,已取消更新!";
+constexpr char NoWinInetText[] = "无法加载系统组件 wininet.dll,未能更新!";
 
 // WinINet's errors of the secure connection: the certificate's dates, name, issuer,
 // revocation or form, a client certificate asked for, no common protocol.
@@ -156,7 +157,37 @@ const FieldCheck* FirstFailedCheck(const UpdateFields& fields) {
     return nullptr;
 }
 
-bool DomainPasses(const std::string& text) { return Contains(text, ".") && text.size() >= 10; }
+// One domain, or each of a list's: a dot and at least 10 bytes. An empty item is refused
+// as a domain too short.
+bool DomainPasses(const std::string& text) {
+    const std::vector<std::string> domains = DomainsIn(text);
+    return std::all_of(domains.begin(), domains.end(), [](const std::string& domain) {
+        return Contains(domain, ".") && domain.size() >= 10;
+    });
+}
+
+std::vector<std::string> DomainsIn(const std::string& text) {
+    if (!Contains(text, ",")) return {text};
+    std::vector<std::string> domains;
+    for (size_t at = 0;;) {
+        const size_t end = std::min(text.find(',', at), text.size());
+        const size_t first = text.find_first_not_of(' ', at);
+        const size_t last = text.find_last_not_of(' ', end - 1);
+        domains.push_back(first < end && last != std::string::npos && last >= first
+                              ? text.substr(first, last + 1 - first)
+                              : std::string());
+        if (end == text.size()) return domains;
+        at = end + 1;
+    }
+}
+
+std::string HostParameter(const std::string& domainText) {
+    std::string parameter;
+    for (const std::string& domain : DomainsIn(domainText)) {
+        parameter += (parameter.empty() ? "" : ",") + PercentEncode(domain);
+    }
+    return parameter;
+}
 
 bool UserPasses(const std::string& text) { return text.size() >= 4; }
 
@@ -296,6 +327,57 @@ ReplyOutcome InterpretReply(const std::string& reply) {
     return unknown;
 }
 
+namespace {
+
+// Which line of a reply for several domains speaks for it: answers that need the user first,
+// then trouble at the provider, then unknown answers; none while every line confirms.
+int Gravity(const ReplyOutcome& line) {
+    if (line.unknownBoxText) return 1;
+    switch (line.kind) {
+        case AnswerKind::NeedsUser: return 3;
+        case AnswerKind::ProviderTrouble: return 2;
+        default: return 0;
+    }
+}
+
+bool IsDyndnsAnswer(const std::string& line) {
+    const std::string word = FirstWordOf(line);
+    if (word == GoodWord || word == NochgWord || StartsWith(line, NohostMarker)) return true;
+    return std::any_of(std::begin(StandardAnswers), std::end(StandardAnswers),
+                       [&line](const auto& answer) { return StartsWith(line, answer.code); });
+}
+
+}  // namespace
+
+ReplyOutcome InterpretReplyFor(const std::string& reply, const std::string& domainText) {
+    const std::vector<std::string> domains = DomainsIn(domainText);
+    std::vector<std::string> lines = ReplyLines(reply);
+    // A page that holds no answer of the protocol is told as it always was.
+    if (domains.size() < 2 || std::none_of(lines.begin(), lines.end(), IsDyndnsAnswer)) {
+        return InterpretReply(reply);
+    }
+    if (lines.size() > domains.size()) lines.resize(domains.size());
+    // Fewer lines than domains: the provider answered once for the whole request.
+    const bool forEach = lines.size() == domains.size();
+    size_t worst = 0;
+    bool updated = false;
+    std::vector<ReplyOutcome> told;
+    for (const std::string& line : lines) {
+        told.push_back(InterpretReply(line));
+        updated =
+            updated || (told.back().kind == AnswerKind::Confirmed && !told.back().alreadyCurrent);
+        if (Gravity(told.back()) > Gravity(told[worst])) worst = told.size() - 1;
+    }
+    if (Gravity(told[worst]) == 0) {
+        ReplyOutcome confirmed = Told((updated ? UpdatedText : UnchangedText) + told[0].address,
+                                      AnswerKind::Confirmed, told[0].address);
+        confirmed.alreadyCurrent = !updated;
+        return confirmed;
+    }
+    const std::string text = told[worst].statusText.value_or(UnknownReplyCaption + lines[worst]);
+    return Told((forEach ? domains[worst] + ": " : "") + text, told[worst].kind);
+}
+
 ExchangeEnd FailureOf(unsigned long winInetError) {
     for (const unsigned long secureError : SecureConnectionErrors) {
         if (winInetError == secureError) return ExchangeEnd::Insecure;
@@ -303,10 +385,10 @@ ExchangeEnd FailureOf(unsigned long winInetError) {
     return ExchangeEnd::Unreachable;
 }
 
-ReplyOutcome OutcomeOf(const HttpReply& reply) {
+ReplyOutcome OutcomeOf(const HttpReply& reply, const std::string& domainText) {
     switch (reply.end) {
         case ExchangeEnd::Replied: {
-            ReplyOutcome outcome = InterpretReply(reply.body);
+            ReplyOutcome outcome = InterpretReplyFor(reply.body, domainText);
             // A server error's page, or its empty body, is told as before, but it is the
             // provider's trouble (or its proxy's), not the user's: the watch waits.
             const bool dyndnsAnswer = outcome.kind != AnswerKind::NeedsUser ||
@@ -315,6 +397,7 @@ ReplyOutcome OutcomeOf(const HttpReply& reply) {
             return outcome;
         }
         case ExchangeEnd::Insecure: return Told(InsecureText, AnswerKind::NoAnswer);
+        case ExchangeEnd::NoWinInet: return Told(NoWinInetText, AnswerKind::NoAnswer);
         case ExchangeEnd::Unreachable: break;
     }
     return Told(UnreachableText, AnswerKind::NoAnswer);

@@ -43,6 +43,11 @@ extern const FieldCheck FieldChecksInOrder[FieldCheckCount];
 const FieldCheck* FirstFailedCheck(const UpdateFields& fields);
 
 bool DomainPasses(const std::string& text);
+// The domains that "服务器" names: its text, or the items of a comma-separated list without
+// the spaces around them (an empty item stays, and fails the domain check).
+std::vector<std::string> DomainsIn(const std::string& text);
+// The hostname parameter: each domain percent-encoded, a list's parted by bare commas.
+std::string HostParameter(const std::string& domainText);
 bool UserPasses(const std::string& text);
 bool PasswordPasses(const std::string& text);
 bool AddressPasses(const std::string& text);
@@ -59,8 +64,8 @@ struct HttpRequest {
 
 // How an exchange ended: with a reply, judged by InterpretReply; before any reply arrived
 // (no name, no connection, a time-out); or without a secure connection, before the request
-// with the credentials was sent.
-enum class ExchangeEnd { Replied, Unreachable, Insecure };
+// with the credentials was sent; or not at all, the system's WinINet being missing.
+enum class ExchangeEnd { Replied, Unreachable, Insecure, NoWinInet };
 struct HttpReply {
     ExchangeEnd end = ExchangeEnd::Unreachable;
     std::string body;
@@ -107,9 +112,17 @@ bool IsAddressText(const std::string& text);
 // standard answers at the start of a line; anything else of 2 bytes or more is unknown, a
 // shorter reply hints at the credentials.
 ReplyOutcome InterpretReply(const std::string& reply);
+// The reply to an update of the domains that domainText names. For one domain, and for a
+// reply that holds no answer of the protocol, InterpretReply. For several, a line each in
+// the order sent: every line confirming is the success (good before nochg, naming the
+// first line's address); else the gravest line speaks (answers that need the user, then
+// trouble at the provider, then unknown ones, each the first of its kind), after its
+// domain's name where there is a line for every domain. Lines beyond the domains are
+// ignored; fewer lines answer for the whole request.
+ReplyOutcome InterpretReplyFor(const std::string& reply, const std::string& domainText);
 // What an exchange tells the user: its reply's outcome, or why there is none. A page that
 // is no dyndns answer, sent with a server error (5xx), is the provider's trouble.
-ReplyOutcome OutcomeOf(const HttpReply& reply);
+ReplyOutcome OutcomeOf(const HttpReply& reply, const std::string& domainText = "");
 // The outcome as a run that nobody watches tells it, on the status line alone: an unknown
 // reply as "未知消息:" and its first line, cut to at most 100 bytes without splitting a
 // double-byte character.

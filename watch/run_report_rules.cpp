@@ -1,6 +1,7 @@
 #include "watch/run_report_rules.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "base/text_lines.h"
 
@@ -76,19 +77,33 @@ const char* TriggerName(RunTrigger trigger) {
     return "";
 }
 
-std::string AnswerForLog(const RunRecord& record, bool (*isLeadByte)(unsigned char)) {
+std::string AnswerForLog(const RunRecord& record, const std::string& domainText,
+                         bool (*isLeadByte)(unsigned char)) {
     if (!record.reply) return "(未发送)";
     const HttpReply& reply = *record.reply;
     switch (reply.end) {
         case ExchangeEnd::Unreachable: return "(无应答)";
         case ExchangeEnd::Insecure: return "(未建立安全连接)";
+        case ExchangeEnd::NoWinInet: return "(未发送,无法加载wininet.dll)";
         case ExchangeEnd::Replied: break;
     }
-    std::string answer = reply.status == 200 ? "" : "HTTP " + std::to_string(reply.status) + " ";
     // Only a line that is too long is cut: a lead byte that ends a short one is shown.
-    std::string line = reply.body.substr(0, reply.body.find_first_of("\r\n"));
-    if (line.size() > AnswerLimit) line = TextWithin(line, AnswerLimit, isLeadByte);
-    return answer + (line.empty() ? "(空)" : Escaped(line, isLeadByte));
+    const auto shown = [isLeadByte](std::string line) {
+        if (line.size() > AnswerLimit) line = TextWithin(line, AnswerLimit, isLeadByte);
+        return Escaped(line, isLeadByte);
+    };
+    std::string answer = reply.status == 200 ? "" : "HTTP " + std::to_string(reply.status) + " ";
+    const std::vector<std::string> domains = DomainsIn(domainText);
+    const std::vector<std::string> lines = ReplyLines(reply.body);
+    if (domains.size() < 2 || lines.empty()) {
+        const std::string first = reply.body.substr(0, reply.body.find_first_of("\r\n"));
+        return answer + (first.empty() ? "(空)" : shown(first));
+    }
+    // Several domains: each one's answer, as far as the provider gave one.
+    for (size_t i = 0; i < lines.size() && i < domains.size(); ++i) {
+        answer += (i ? "; " : "") + domains[i] + ": " + shown(lines[i]);
+    }
+    return answer;
 }
 
 // The Base64 first: the password may be a part of it. A custom address's {pwd} sends it
@@ -106,7 +121,7 @@ std::string LogLineOf(const LocalTime& at, RunTrigger trigger, const RunRecord& 
     RunRecord told = record;
     if (told.reply) {
         told.reply->body = WithoutSecrets(told.reply->body, fields);
-        told.outcome = OutcomeOf(*told.reply);
+        told.outcome = OutcomeOf(*told.reply, fields.domain);
         told.status = UnattendedStatusOf(told.outcome, isLeadByte);
     }
     const std::string before = told.addressBefore.empty() ? Unknown : told.addressBefore;
@@ -116,8 +131,9 @@ std::string LogLineOf(const LocalTime& at, RunTrigger trigger, const RunRecord& 
     std::string status = told.status;
     while (!status.empty() && (status.back() == '\n' || status.back() == '\r')) status.pop_back();
     // Everything but Kivo's own time and trigger may hold what a provider echoed.
-    const std::string columns = before + " → " + now + Separator + AnswerForLog(told, isLeadByte) +
-                                Separator + Escaped(WithoutSecrets(status, fields), isLeadByte);
+    const std::string columns = before + " → " + now + Separator +
+                                AnswerForLog(told, fields.domain, isLeadByte) + Separator +
+                                Escaped(WithoutSecrets(status, fields), isLeadByte);
     return DateAndTime(at) + Separator + TriggerName(trigger) + Separator +
            WithoutSecrets(columns, fields);
 }

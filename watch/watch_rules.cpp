@@ -209,7 +209,7 @@ RunRecord RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool at
     UpdateFields sent = fields;
     if (current) sent.address = *current;
     record.reply = exchanges.update(sent);
-    record.outcome = OutcomeOf(*record.reply);
+    record.outcome = OutcomeOf(*record.reply, fields.domain);
     record.result = RunRecord::Sent;
     record.pausedNow = record.outcome.kind == AnswerKind::NeedsUser;
     memory = MemoryAfter(memory, record.outcome, fingerprint, sent.address, exchanges.now);
@@ -235,7 +235,7 @@ RunRecord RunUserUpdate(WatchMemory& memory, const UpdateFields& fields,
     }
     memory.pausedFields.clear();
     record.reply = exchanges.update(sent);
-    record.outcome = OutcomeOf(*record.reply);
+    record.outcome = OutcomeOf(*record.reply, fields.domain);
     record.result = RunRecord::Sent;
     record.pausedNow = record.outcome.kind == AnswerKind::NeedsUser;
     record.status = UnattendedStatusOf(record.outcome, exchanges.isLeadByte);

@@ -1,6 +1,5 @@
 #include "watch/watch_win.h"
 
-#include <iphlpapi.h>
 #include <process.h>
 
 #include <deque>
@@ -16,6 +15,7 @@
 #include "update/http_get_win.h"
 #include "update/run_update_win.h"
 #include "watch/activity_log_win.h"
+#include "watch/iphlpapi_win.h"
 #include "watch/local_ipv6_win.h"
 #include "watch/run_report_rules.h"
 #include "watch/watch_rules.h"
@@ -166,8 +166,9 @@ void ReportIpv6AddressesChanged() { PostMessageA(Window, AddressesChangedMessage
 // Asks Windows to signal the event at the next change of the PC's IPv4 addresses; false
 // where it cannot (then no change is ever reported, and the periodic checks carry on alone).
 bool WatchAddresses(OVERLAPPED& overlapped) {
+    const IpHelperFunctions* ipHelper = IpHelper();
     HANDLE ignored = nullptr;
-    return NotifyAddrChange(&ignored, &overlapped) == ERROR_IO_PENDING;
+    return ipHelper && ipHelper->NotifyAddrChange(&ignored, &overlapped) == ERROR_IO_PENDING;
 }
 
 unsigned __stdcall WorkerMain(void*) {

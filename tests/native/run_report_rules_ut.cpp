@@ -67,6 +67,9 @@ TEST(LogLineOf, TimeTriggerAddressesAnswerAndStatus) {
         {RunTrigger::UpdateButton, Sent(HttpReply{ExchangeEnd::Insecure, "", 200}),
          "2026-12-07 14:03:11  更新按钮  203.0.113.5 → 198.51.100.7  (未建立安全连接)  "
          "无法建立安全连接,已取消更新!"},
+        {RunTrigger::HotkeyF3, Sent(HttpReply{ExchangeEnd::NoWinInet, "", 200}),
+         "2026-12-07 14:03:11  热键F3  203.0.113.5 → 198.51.100.7  (未发送,无法加载wininet.dll)  "
+         "无法加载系统组件 wininet.dll,未能更新!"},
         {RunTrigger::TrayMenu, Sent(Page("<h1>Bad Gateway</h1>\r\nmore", 502)),
          "2026-12-07 14:03:11  托盘菜单  203.0.113.5 → 198.51.100.7  HTTP 502 <h1>Bad Gateway</h1> "
          " "
@@ -107,6 +110,13 @@ TEST(LogLineOf, TimeTriggerAddressesAnswerAndStatus) {
     for (const auto& c : cases) {
         EXPECT_EQ(LogLineOf(At, c.trigger, c.record, Fields, IsGbkLead), c.line) << c.line;
     }
+    // Several domains: each one's answer.
+    RunRecord both = Sent(Page("good 1.2.3.4\nnohost"));
+    both.outcome = OutcomeOf(*both.reply, "a.kivo.example, b.kivo.example");
+    EXPECT_EQ(LogLineOf(At, RunTrigger::Periodic, both,
+                        {"a.kivo.example, b.kivo.example", "", "demo", Fields.password}, IsGbkLead),
+              "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  a.kivo.example: good "
+              "1.2.3.4; b.kivo.example: nohost  b.kivo.example: 您的域名输入错误,请检查!");
     // A password that is a part of the credentials' Base64 ("demo:ZGVt" is "ZGVtbzpaR1Z0").
     EXPECT_EQ(WithoutSecrets("x ZGVtbzpaR1Z0 ZGVt", {"", "", "demo", "ZGVt"}), "x *** ***");
 }

@@ -89,6 +89,14 @@ TEST(KeyRepeatFilter, AHotkeyWithin500MsOfTheLastIsARepeatAcrossTheClocksWrap) {
     for (const auto& [at, repeat] : pressed) EXPECT_EQ(filter.IsRepeat(at), repeat) << at - start;
 }
 
+// Told in a box, or on the status line and in the tip of a start behind the tray.
+TEST(MissingSystemPartText, NamesTheDllTheFunctionIfAnyAndTheLoss) {
+    EXPECT_EQ(MissingSystemPartText("wininet.dll", nullptr, NoUpdatesLoss),
+              "无法加载系统组件 wininet.dll,将不能更新域名!");
+    EXPECT_EQ(MissingSystemPartText("iphlpapi.dll", "NotifyAddrChange", NoOwnIpv6Loss),
+              "无法加载系统组件 iphlpapi.dll 中的函数 NotifyAddrChange,将不能使用本机IPv6地址!");
+}
+
 TEST(BalloonPacer, AtMostOneAMinuteAcrossTheClocksWrap) {
     const std::uint32_t start = 0xFFFFF000u;  // the clock wraps 4 s later
     BalloonPacer pacer;

@@ -12,13 +12,24 @@ TEST(FieldChecks, BoundsOfEachFieldInBytes) {
         std::string text;
         bool expected;
     } cases[] = {
-        {DomainPasses, "abcd.efgh", false},   {DomainPasses, "abcd.efghi", true},
-        {DomainPasses, "abcdefghijk", false}, {DomainPasses, "abcdefghi.", true},
-        {UserPasses, "abc", false},           {UserPasses, "abcd", true},
-        {UserPasses, "用户", true},           {PasswordPasses, "abc", false},
-        {PasswordPasses, "abcd", true},       {AddressPasses, "", true},
-        {AddressPasses, "1", false},          {AddressPasses, "localhost", false},
-        {AddressPasses, "a.b", true},         {AddressPasses, "2001:db8::1", true},
+        {DomainPasses, "abcd.efgh", false},
+        {DomainPasses, "abcd.efghi", true},
+        {DomainPasses, "abcdefghijk", false},
+        {DomainPasses, "abcdefghi.", true},
+        {UserPasses, "abc", false},
+        {UserPasses, "abcd", true},
+        {UserPasses, "用户", true},
+        {PasswordPasses, "abc", false},
+        {PasswordPasses, "abcd", true},
+        {AddressPasses, "", true},
+        {AddressPasses, "1", false},
+        {AddressPasses, "localhost", false},
+        {AddressPasses, "a.b", true},
+        {AddressPasses, "2001:db8::1", true},
+        {DomainPasses, "a.kivo.example, b.kivo.example", true},
+        {DomainPasses, "a.kivo.example,,b.kivo.example", false},
+        {DomainPasses, "a.kivo.example, b.kivo", false},
+        {DomainPasses, "a.kivo.example,", false},
     };
     for (const auto& c : cases) EXPECT_EQ(c.passes(c.text), c.expected) << '"' << c.text << '"';
 }
@@ -56,6 +67,8 @@ TEST(UpdateRequest, NoFieldTextChangesTheHostPathOrParameters) {
          "hostname=a.b%26myip%3D6%23x&myip=1.2%26wildcard%3DON", "dTpwdw=="},
         {"x{ip} +%", "{host}", "{pwd}", "{user}", "hostname=x%7Bip%7D%20%2B%25&myip=%7Bhost%7D",
          "e3B3ZH06e3VzZXJ9"},
+        {" a.kivo.example , b&c.kivo.example", "", "u", "pw",
+         "hostname=a.kivo.example,b%26c.kivo.example&myip=", "dTpwdw=="},
         {"域名\x80\xff", "", "用户", "\xff\xfe",
          "hostname=%D3%F2%C3%FB%80%FF&myip=", "08O7pzr//g=="},
     };
@@ -87,6 +100,8 @@ TEST(OutcomeOf, TellsTheNetworkTheSecureConnectionAndTheAccountApart) {
     EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, ""}).statusText,
               "可能是用户名或密码错误,请您检查!!");
     EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, "nohost"}).statusText, "您的域名输入错误,请检查!");
+    EXPECT_EQ(OutcomeOf({ExchangeEnd::NoWinInet, ""}).statusText,
+              "无法加载系统组件 wininet.dll,未能更新!");
 }
 
 TEST(InterpretReply, EveryReplyForm) {
@@ -162,6 +177,50 @@ TEST(InterpretReply, NamesAnAddressOnlyWhereOneStands) {
         EXPECT_EQ(outcome.kind, AnswerKind::Confirmed) << reply;
         EXPECT_EQ(outcome.address, address) << reply;
     }
+}
+
+// Regression: a list of domains was read as if its answer had one line, so "good" for one
+// and "nohost" for another, in either order, was a success.
+TEST(InterpretReplyFor, EveryDomainsLineAndTheGravestSpeaks) {
+    const std::string updated = "恭喜您,您的域名更新成功,当前IP为:";
+    const std::string two = "a.kivo.example, b.kivo.example", three = two + ",c.kivo.example";
+    const std::string nohost = "您的域名输入错误,请检查!", badauth = "用户名或密码错误,请检查!";
+    const struct {
+        std::string domains, reply, status;
+        AnswerKind kind;
+    } cases[] = {
+        {two, "good 1.2.3.4\ngood 1.2.3.4", updated + "1.2.3.4", AnswerKind::Confirmed},
+        {two, "nochg 1.2.3.4\r\ngood 1.2.3.4", updated + "1.2.3.4", AnswerKind::Confirmed},
+        {two, "nochg 5.6.7.8\rnochg 1.2.3.4", "您的域名无需更新,当前IP为:5.6.7.8",
+         AnswerKind::Confirmed},
+        {two, "good 1.2.3.4\nnohost", "b.kivo.example: " + nohost, AnswerKind::NeedsUser},
+        {two, "nohost\r\n\r\ngood 1.2.3.4", "a.kivo.example: " + nohost, AnswerKind::NeedsUser},
+        {two, "good 1.2.3.4\n911", "b.kivo.example: 服务商暂时出现故障,请30分钟后再试!",
+         AnswerKind::ProviderTrouble},
+        {two, "good 1.2.3.4\nwhat?", "b.kivo.example: 未知消息:what?", AnswerKind::NeedsUser},
+        {two, "what?\n911\nbadauth", "b.kivo.example: 服务商暂时出现故障,请30分钟后再试!",
+         AnswerKind::ProviderTrouble},  // lines beyond the domains are ignored
+        {three, "good 1.2.3.4\nbadauth\nnochg 1.2.3.4", "b.kivo.example: " + badauth,
+         AnswerKind::NeedsUser},
+        {three, "911\nnotfqdn\nnohost", "b.kivo.example: 域名不完整,请输入完整的域名!",
+         AnswerKind::NeedsUser},
+        // One answer for the whole request names no domain.
+        {two, "good 1.2.3.4\r\n", updated + "1.2.3.4", AnswerKind::Confirmed},
+        {three, "badauth", badauth, AnswerKind::NeedsUser},
+        {three, "!donator", "该功能需要服务商的付费账户!", AnswerKind::NeedsUser},
+        {three, "good 1.2.3.4\n911", "服务商暂时出现故障,请30分钟后再试!",
+         AnswerKind::ProviderTrouble},
+        // A single domain, and a page that holds no answer, read as they always did.
+        {"a.kivo.example", "nochg 1.1.1.1\r\ngood 2.2.2.2", updated + "2.2.2.2",
+         AnswerKind::Confirmed},
+        {two, "<html>\n<p>Service unavailable</p>", "", AnswerKind::NeedsUser},
+    };
+    for (const auto& c : cases) {
+        const ReplyOutcome outcome = InterpretReplyFor(c.reply, c.domains);
+        EXPECT_EQ(outcome.statusText.value_or(""), c.status) << c.reply;
+        EXPECT_EQ(outcome.kind, c.kind) << c.reply;
+    }
+    EXPECT_EQ(InterpretReplyFor("<html>\n<p>x</p>", two).unknownBoxText, "<html>\n<p>x</p>");
 }
 
 // Nobody reads a box of an unattended run: the unknown reply's first line goes to the

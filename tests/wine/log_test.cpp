@@ -169,6 +169,7 @@ TEST(Log, OnAFullDiskALineGoesInWholeOrNotAtAll) {
     fillTheDisk();
     kivo.Start();
     EXPECT_TRUE(kivo.Update(Updated + "127.0.0.1"));
+    Sleep(1000);  // the log and the state are written after the status shows
     EXPECT_EQ(NamesIn(kivo.folder), (std::vector<std::string>{"filler", "kivo.exe", "kivo.Lr"}));
     DeleteFileA(filler.c_str());
     // The disk's last page holds the first 4,000 bytes of the log: a line does not fit.
@@ -176,10 +177,12 @@ TEST(Log, OnAFullDiskALineGoesInWholeOrNotAtAll) {
     WriteFileBytes(log, old);
     fillTheDisk();
     EXPECT_TRUE(kivo.Update(Unchanged + "127.0.0.1"));
+    Sleep(1000);
     EXPECT_EQ(ReadFileBytes(log), old);
     DeleteFileA(filler.c_str());
     EXPECT_TRUE(kivo.Update(Unchanged + "127.0.0.1"));
-    const std::string grown = ReadFileBytes(log);
+    std::string grown;
+    EXPECT_TRUE(WaitFor([&] { return (grown = ReadFileBytes(log)).size() > old.size(); }));
     EXPECT_EQ(grown.substr(0, old.size()), old);
     EXPECT_EQ(std::count(grown.begin() + old.size(), grown.end(), '\n'), 1) << grown;
     EXPECT_EQ(grown.substr(grown.size() - 2), "\r\n");

@@ -67,6 +67,8 @@ TEST(OwnIpv6, TheUpdateCarriesThisPcsAddressAndTheWatchFollowsIt) {
     WriteFileBytes(again.folder + "kivo.Lr", settings);
     again.Start();
     EXPECT_TRUE(again.Update(Unchanged + "2001:db8:4b::6")) << again.Text(IDC_STATUS_LINE);
+    // The start's update and this one both told the same: the next waits for both to end.
+    EXPECT_TRUE(WaitFor([] { return SimRequests().size() == 6; }));
     again.Post(WM_COMMAND, IDM_TRAY_OWN_IPV6, 0);
     EXPECT_TRUE(again.Update(Unchanged + "127.0.0.1")) << again.Text(IDC_STATUS_LINE);
     again.Click(IDC_CLOSE_LABEL);

@@ -131,3 +131,22 @@ TEST(Watch, TickingStartsItAndTheWindowAnswersWhileACheckIsSilentAndClosesWithou
     EXPECT_LT(GetTickCount() - start, 8000u);
     SimReset();  // ends the silence
 }
+
+// Regression: the answer to several domains was read as one line, so "nohost" for the
+// second was told as the first one's success, and the watch took the list as updated.
+TEST(Watch, ARefusalForAnyOfSeveralDomainsIsToldAndPausesTheWatch) {
+    SimReset();
+    WatchedKivo kivo;
+    EXPECT_TRUE(kivo.Shows(Updated + "127.0.0.1")) << kivo.Status();
+    kivo.SetText(IDC_HOST_FIELD, "a.kivo.example, b.kivo.example");
+    SimAnswer(200, {"good 1.2.3.4\nnohost"});
+    EXPECT_TRUE(kivo.Update("b.kivo.example: 您的域名输入错误,请检查!")) << kivo.Status();
+    EXPECT_NE(SimRequests().back().target.find("?system=dyndns&hostname=a.kivo.example,"
+                                               "b.kivo.example&myip=&"),
+              std::string::npos)
+        << SimRequests().back().target;
+    kivo.Post(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_FALSE(WaitFor([] { return SimChecks().size() + SimRequests().size() > 2; },
+                         CheckWouldHaveArrivedMs))
+        << "paused";
+}

@@ -197,9 +197,15 @@ public:
         std::string built = std::string("Z:") + (builtExe ? builtExe : "/KIVO_EXE is not set");
         for (char& c : built) c = c == '/' ? '\\' : c;
         if (!CopyFileA(built.c_str(), exePath.c_str(), FALSE)) Trouble("cannot copy " + built);
-        // Set up with the simulator's provider; a test that writes its own settings or
-        // wants none replaces or removes the file.
-        if (exeName == "kivo.exe") WriteFileBytes(folder + "kivo.Lr", SimProviderLines());
+        // Set up with the simulator's provider, in the settings file that the exe's name gives
+        // (ASCII names: lower-cased, ".Lr" for ".exe"); a test that writes its own settings
+        // or wants none replaces or removes the file.
+        std::string settings = exePath.substr(0, exePath.size() - 4) + ".Lr";
+        const size_t nameAt = settings.rfind('\\') + 1;
+        for (size_t i = nameAt; i < settings.size() - 3; ++i) {
+            if (settings[i] >= 'A' && settings[i] <= 'Z') settings[i] += 'a' - 'A';
+        }
+        WriteFileBytes(settings, SimProviderLines());
     }
     ~Kivo() {
         if (!process_.hProcess) return;

@@ -13,7 +13,7 @@
 #include <psapi.h>  // after <windows.h>, which the driver includes
 #include "update/providers_rules.h"
 
-    using namespace kivo_driver;
+using namespace kivo_driver;
 
 namespace {
 

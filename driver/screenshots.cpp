@@ -1,6 +1,7 @@
 // Takes the README's pictures of kivo.exe under Wine against the provider simulator: the
 // window, the window after a successful update, the tray balloon, the About window and the
-// "服务商设置" dialog, each a BMP in the folder given (scripts/screenshots.sh turns them into PNGs).
+// "服务商设置" dialog, each a BMP in the folder given (scripts/screenshots.sh turns them into
+// PNGs).
 //   kivo_screenshots.exe FOLDER    (KIVO_EXE and KIVO_SIM_PORT as for the tests)
 #include <fstream>
 

@@ -55,9 +55,10 @@ const char* CustomUrlProblem(const std::string& url);
 const char* CheckUrlProblem(const std::string& url);
 
 // The update for the fields at the chosen provider: each placeholder filled
-// percent-encoded ({host} as HostParameter gives it, a list's domains parted by commas), an IPv6 address under the provider's own key where it has one, and the
-// credentials as HTTP Basic whenever the user name is not empty. Nothing without a choice,
-// or for a custom address that fails its check.
+// percent-encoded ({host} as HostParameter gives it, a list's domains parted by commas), an IPv6
+// address under the provider's own key where it has one, and the credentials as HTTP Basic whenever
+// the user name is not empty. Nothing without a choice, or for a custom address that fails its
+// check.
 std::optional<HttpRequest> UpdateRequestFor(const ProviderChoice& choice,
                                             const UpdateFields& fields);
 

@@ -29,10 +29,10 @@ TEST(TrayMenuItems, ProviderThenUpdateShowHideLogThenTheTwoChoicesThenExit) {
             for (const TrayMenuItem& item : TrayMenuItems(atLogon, ownIpv6)) {
                 menu += std::to_string(item.id) + (item.checked ? "*" : "") + item.text + "|";
             }
-            EXPECT_EQ(menu,
-                      std::string("1107服务商设置...|0|1101立即更新(F3)|1102显示/隐藏窗口(F4)|1105查看日志|0|1103") +
-                          (atLogon ? "*" : "") + "开机时自动启动|1106" + (ownIpv6 ? "*" : "") +
-                          "使用本机IPv6地址|0|1104退出|");
+            EXPECT_EQ(menu, std::string("1107服务商设置...|0|1101立即更新(F3)|1102显示/"
+                                        "隐藏窗口(F4)|1105查看日志|0|1103") +
+                                (atLogon ? "*" : "") + "开机时自动启动|1106" +
+                                (ownIpv6 ? "*" : "") + "使用本机IPv6地址|0|1104退出|");
         }
     }
 }

@@ -101,12 +101,11 @@ TEST(Settings, LoadReadsEveryLineFormAndTheStartUpdateTakesTheWholeFile) {
     {
         SimReset();
         TestKivo kivo;
-        WriteFileBytes(kivo.folder + "kivo.Lr",
-                       EncodeSettingsLine("1Auto=True2") + "\r\n" + SimProviderLines() +
-                           SettingsHeaderLine + "\n" +
-                           "Name=typed\r user|\r\n" + EncodeSettingsLine("77Pwd=p|wHost=x.y|8") +
-                           "\nHost=abcd.efghi|def\r\nmyIP=10.0.0.1|\x1A" +
-                           "Pwd=after-the-end|\r\n");
+        WriteFileBytes(
+            kivo.folder + "kivo.Lr",
+            EncodeSettingsLine("1Auto=True2") + "\r\n" + SimProviderLines() + SettingsHeaderLine +
+                "\n" + "Name=typed\r user|\r\n" + EncodeSettingsLine("77Pwd=p|wHost=x.y|8") +
+                "\nHost=abcd.efghi|def\r\nmyIP=10.0.0.1|\x1A" + "Pwd=after-the-end|\r\n");
         kivo.Start();
         EXPECT_TRUE(WaitFor([&] {
             return kivo.Text(IDC_STATUS_LINE) == "用户名或密码错误,请检查!";

@@ -175,6 +175,7 @@ TEST(Provider, WithoutAProviderNothingIsSentAndF3OpensTheDialog) {
     EXPECT_TRUE(SimChecks().empty());
     ClickIn(kivo.ProviderDialog(), IDC_PROVIDER_CANCEL_BUTTON);
     EXPECT_TRUE(Closes(kivo));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(kivo.Main()) != FALSE; }));
     kivo.Post(WM_RBUTTONUP, 0, MAKELPARAM(100, 10));
     EXPECT_TRUE(WaitFor([&] { return ShownMenu(kivo.ProcessId()) != nullptr; }));
     kivo.Post(WM_CANCELMODE, 0, 0);

@@ -4,6 +4,7 @@
 #include "ui/provider_dialog_rules.h"
 #include "base/text_lines.h"
 #include "update/providers_rules.h"
+#include "watch/watch_rules.h"
 
 namespace {
 
@@ -99,7 +100,10 @@ TEST(BuildsOwnProvider, TheOldRequestFormOrNothing) {
               "&myip=198.51.100.7&wildcard=OFF");
 }
 
+// A change of provider is a change of the fields for the watch: the next run sends.
 TEST(DigestibleProvider, TheKeyAndTheAddressWithoutItsQuery) {
+    EXPECT_NE(FieldsFingerprint(Demo, false, DigestibleProvider({"dyn", ""})),
+              FieldsFingerprint(Demo, false, DigestibleProvider({"noip", ""})));
     EXPECT_EQ(DigestibleProvider({"dyn", ""}), "dyn\n");
     EXPECT_EQ(
         DigestibleProvider({CustomProviderKey, "https://a.example:81/u?pass=secret&h={host}"}),

@@ -3,6 +3,7 @@
 namespace {
 
 constexpr char NoProviderChosenText[] = "请选择服务商!";
+constexpr char ChooseFirstText[] = "请先在上面的列表中选出您的服务商,没有的可选\"自定义\"。";
 
 }  // namespace
 
@@ -25,7 +26,7 @@ int ProviderEntryOf(const ProviderChoice& choice) {
 const char* CredentialsTextFor(const std::string& key) {
     const Provider* provider = BuiltInProviderOf(key);
     if (provider) return provider->credentials;
-    return key == CustomProviderKey ? CustomCredentialsText : "";
+    return key == CustomProviderKey ? CustomCredentialsText : ChooseFirstText;
 }
 
 const char* ChoiceProblem(const ProviderChoice& provider, const CheckChoice& check) {

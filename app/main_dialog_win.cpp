@@ -97,7 +97,8 @@ void OpenProviderSettings(HWND window) {
     try {
         SaveSettings(window);
     } catch (const std::exception& error) {
-        MessageBoxA(window, error.what(), ErrorCaption, MB_OK | MB_ICONERROR);
+        const std::string text = ChoiceNotSavedText + std::string(error.what());
+        MessageBoxA(window, text.c_str(), ErrorCaption, MB_OK | MB_ICONERROR);
     }
 }
 

@@ -23,12 +23,6 @@ std::string PlainChoiceLine(std::uint32_t& seed, const char* key) {
     return std::to_string(leading) + key + std::to_string(trailing);
 }
 
-std::string EscapeChoiceValue(const std::string& value) {
-    std::string escaped;
-    for (const char c : value) escaped += c == '%' ? "%25" : c == '=' ? "%3D" : std::string(1, c);
-    return escaped;
-}
-
 std::vector<SettingsFileLine> ComposeSettingsFile(
     const std::array<std::string, ValueKeyCount>& fieldTexts, bool autoUpdate, bool ownIpv6,
     std::uint32_t& seed, const ChoiceTexts& choices) {

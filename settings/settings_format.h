@@ -27,9 +27,6 @@ std::string PlainValueLine(std::uint32_t& seed, const std::string& key, const st
 // N1 + the key ("Auto=True", "IPv6=True") + N2, drawing N1 first.
 std::string PlainChoiceLine(std::uint32_t& seed, const char* key);
 
-// "%" as "%25" and "=" as "%3D": the form of the choice lines' values.
-std::string EscapeChoiceValue(const std::string& value);
-
 // The values of the choice lines, each written when not empty: the provider's key, the
 // custom update address, and the check address or "none".
 struct ChoiceTexts {

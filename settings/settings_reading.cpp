@@ -28,20 +28,6 @@ std::string Decoded(const std::string& lineAsRead) {
     return decoded ? XorScramble(*decoded) : lineAsRead;
 }
 
-std::string UnescapeChoiceValue(const std::string& stored) {
-    std::string value;
-    for (size_t at = 0; at < stored.size(); ++at) {
-        const std::string code = stored.substr(at, 3);
-        if (code == "%25" || code == "%3D") {
-            value += code == "%25" ? '%' : '=';
-            at += 2;
-        } else {
-            value += stored[at];
-        }
-    }
-    return value;
-}
-
 }  // namespace
 
 std::vector<std::string> ReadSettingsLines(const std::string& fileBytes) {

@@ -96,11 +96,9 @@ inline constexpr char DemoPassword[] = "kivo2026";
 inline constexpr char SimProviderUrl[] =
     "https://members.kivo.example/dyndns/update?system=dyndns&hostname={host}&myip={ip}"
     "&wildcard=OFF";
-// Its lines in a settings file, written by hand: each "=" of the address stored as "%3D".
+// Its lines in a settings file, written by hand as a user could.
 inline std::string SimProviderLines() {
-    std::string url;
-    for (const char c : std::string(SimProviderUrl)) url += c == '=' ? "%3D" : std::string(1, c);
-    return "Provider=custom|0\r\nUpdateUrl=" + url + "|0\r\n";
+    return "Provider=custom|0\r\nUpdateUrl=" + EscapeChoiceValue(SimProviderUrl) + "|0\r\n";
 }
 
 // Demo account, nothing registered, answers as a provider would, an empty log.

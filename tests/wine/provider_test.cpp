@@ -39,8 +39,8 @@ bool Closes(Kivo& kivo) {
 }  // namespace
 
 // Each provider's next update goes to its host and path, inside TLS (Oray in clear); the
-// custom address as typed, its placeholders filled; Enter keeps the choice, Escape drops
-// it. The choice is saved at 确定 and a restart keeps it.
+// custom address as typed, its placeholders filled; Enter keeps the choice (不查询 too),
+// Escape drops it. The choice is saved at 确定 and a restart keeps it.
 TEST(Provider, TheChosenProviderGetsTheNextUpdateAndARestartKeepsIt) {
     const struct {
         const char* key;
@@ -88,16 +88,20 @@ TEST(Provider, TheChosenProviderGetsTheNextUpdateAndARestartKeepsIt) {
             EXPECT_EQ(requests[0].pathAndQuery, c.pathAndQuery);
             EXPECT_EQ(requests[0].user + ":" + requests[0].password, "demo:kivo2026");
         }
-        // The keyboard: Escape drops a pick, Enter keeps one, and the save follows at once.
-        saved = ReadFileBytes(kivo.folder + "kivo.Lr");
-        for (const BYTE key : {VK_ESCAPE, VK_RETURN}) {
+        // The keyboard: Enter keeps a pick, saved at once; Escape drops one.
+        for (const auto& [key, pick] : {std::pair{VK_RETURN, "noip"}, {VK_ESCAPE, "henet"}}) {
+            saved = ReadFileBytes(kivo.folder + "kivo.Lr");
             HWND dialog = OpenDialog(kivo);
-            Pick(dialog, IDC_PROVIDER_LIST, ProviderEntryOf({"noip", ""}));
+            Pick(dialog, IDC_PROVIDER_LIST, ProviderEntryOf({pick, ""}));
+            Pick(dialog, IDC_CHECK_LIST, 2);  // 不查询
             SetForegroundWindow(dialog);
             PressKey(key);
-            EXPECT_TRUE(Closes(kivo)) << key;
+            EXPECT_TRUE(Closes(kivo)) << pick;
+            EXPECT_EQ(
+                WaitFor([&] { return ReadFileBytes(kivo.folder + "kivo.Lr") != saved; }, 2000),
+                key == VK_RETURN)
+                << pick;
         }
-        EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(kivo.folder + "kivo.Lr") != saved; }));
         saved = ReadFileBytes(kivo.folder + "kivo.Lr");
     }
     SimReset();
@@ -105,6 +109,12 @@ TEST(Provider, TheChosenProviderGetsTheNextUpdateAndARestartKeepsIt) {
     WriteFileBytes(again.folder + "kivo.Lr", saved);
     again.Start().Main();
     EXPECT_EQ(again.Shown(), Demo) << "the fields were saved with the choice";
+    HWND dialog = OpenDialog(again);
+    EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_PROVIDER_LIST, CB_GETCURSEL, 0, 0),
+              ProviderEntryOf({"noip", ""}));
+    EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_CHECK_LIST, CB_GETCURSEL, 0, 0), 2) << "不查询";
+    ClickIn(dialog, IDC_PROVIDER_CANCEL_BUTTON);
+    EXPECT_TRUE(Closes(again));
     EXPECT_TRUE(again.Update(Updated + "127.0.0.1")) << again.Text(IDC_STATUS_LINE);
     ASSERT_EQ(SimRequests().size(), 1u);
     EXPECT_EQ(SimRequests()[0].host, "dynupdate.no-ip.com");

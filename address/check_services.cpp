@@ -12,39 +12,9 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool AllDigits(const std::string& text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
-}
-
 }  // namespace
 
-std::optional<HttpRequest> CheckRequestFor(const std::string& url) {
-    HttpRequest request;
-    size_t rest = 0;
-    if (url.rfind("https://", 0) == 0) {
-        rest = 8;
-    } else if (url.rfind("http://", 0) == 0) {
-        request.secure = false;
-        rest = 7;
-    } else {
-        return std::nullopt;
-    }
-    const size_t pathAt = std::min(url.find('/', rest), url.size());
-    std::string authority = url.substr(rest, pathAt - rest);
-    if (const size_t colon = authority.find(':'); colon != std::string::npos) {
-        const std::string port = authority.substr(colon + 1);
-        const long number = AllDigits(port) && port.size() <= 5 ? std::atol(port.c_str()) : 0;
-        if (number < 1 || number > 65535) return std::nullopt;
-        request.port = static_cast<unsigned short>(number);
-        authority.resize(colon);
-    }
-    if (authority.empty() || authority.find_first_of("@ ") != std::string::npos) {
-        return std::nullopt;
-    }
-    request.host = authority;
-    request.target = pathAt < url.size() ? url.substr(pathAt) : "/";
-    return request;
-}
+std::optional<HttpRequest> CheckRequestFor(const std::string& url) { return RequestForUrl(url); }
 
 std::vector<HttpRequest> CheckServicesFor(const CheckChoice& choice) {
     std::vector<HttpRequest> services;

@@ -24,3 +24,9 @@ std::string UsageText() {
     };
     return JoinLines(lines, "\r\n");
 }
+
+std::string MissingSystemPartText(const char* dll, const char* function, const char* loss) {
+    std::string text = std::string("无法加载系统组件 ") + dll;
+    if (function) text += std::string(" 中的函数 ") + function;
+    return text + "," + loss + "!";
+}

@@ -1,10 +1,12 @@
 #include "app/main_dialog_win.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include "app/app_texts.h"
 #include "app/hotkey_rules.h"
 #include "app/startup_shortcut_win.h"
+#include "app/system_libraries_win.h"
 #include "app/tray_rules.h"
 #include "app/tray_win.h"
 #include "base/app_handles_win.h"
@@ -14,6 +16,7 @@
 #include "settings/settings_file_win.h"
 #include "ui/about_dialog_win.h"
 #include "ui/chrome_win.h"
+#include "ui/provider_dialog_win.h"
 #include "update/run_update_win.h"
 #include "watch/activity_log_win.h"
 #include "watch/watch_win.h"
@@ -69,14 +72,43 @@ INT_PTR OnInitDialog(HWND window) {
     } else {
         PlayOpenAnimation(window);
     }
+    RunGuarded([window] { LoadSystemLibraries(window); });
     RunGuarded([window] { StartWatch(window); });
     RegisterHotkeyOrSay(window, HotkeyUpdateId, VK_F3, HotkeyF3ErrorText);
     RegisterHotkeyOrSay(window, HotkeyShowHideId, VK_F4, HotkeyF4ErrorText);
     return TRUE;  // the dialog manager focuses the first tab stop, HostField
 }
 
-// The update allocates as it builds texts; whatever escapes it ends in the last-resort box.
+// Open at most once: F3 and the tray still reach the window while it is open.
+bool ProviderDialogOpen = false;
+
+// A choice that passed takes effect at once and is saved with the fields, where the file
+// was read; a save that fails says so and keeps the choice for this session.
+void OpenProviderSettings(HWND window) {
+    if (ProviderDialogOpen) return;
+    ProviderDialogOpen = true;
+    ProviderSettings settings = {ProviderChosen(), CheckChoiceMade()};
+    const bool accepted = EditProviderSettings(window, settings);
+    ProviderDialogOpen = false;
+    if (!accepted) return;
+    ChooseProvider(settings.provider);
+    MakeCheckChoice(settings.check);
+    if (!SettingsLoaded) return;
+    try {
+        SaveSettings(window);
+    } catch (const std::exception& error) {
+        const std::string text = ChoiceNotSavedText + std::string(error.what());
+        MessageBoxA(window, text.c_str(), ErrorCaption, MB_OK | MB_ICONERROR);
+    }
+}
+
+// Without a provider the dialog opens instead, and its 确定 sends nothing by itself. The
+// update allocates as it builds texts; whatever escapes it ends in the last-resort box.
 void UpdateNow(HWND window, RunTrigger trigger) {
+    if (!ProviderChosen().Made()) {
+        OpenProviderSettings(window);
+        return;
+    }
     RunGuarded([window, trigger] { RunUpdate(window, trigger); });
 }
 
@@ -132,6 +164,7 @@ void OnCommand(HWND window, WPARAM command) {
         case IDM_TRAY_VIEW_LOG: ViewLog(window); break;
         case IDM_TRAY_START_AT_LOGON: SetStartsAtLogon(!StartsAtLogon()); break;
         case IDM_TRAY_OWN_IPV6: ToggleOwnIpv6(window); break;
+        case IDM_TRAY_PROVIDER: OpenProviderSettings(window); break;
         case MAKEWPARAM(IDC_PASSWORD_FIELD, EN_CHANGE): OnPasswordEdited(); break;
         case IDC_ABOUT_BUTTON:
             DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDialogProc, 0);
@@ -154,6 +187,13 @@ void OnHotkey(HWND window, LPARAM lParam) {
 void OnTrayCallback(HWND window, LPARAM mouseMessage) {
     if (mouseMessage == WM_LBUTTONDBLCLK) ShowFromTray(window);
     if (mouseMessage == WM_RBUTTONUP) ShowTrayMenu(window, OwnIpv6Chosen());
+}
+
+// The caption band opens the tray's menu there, so that all of it is at hand while the
+// window is shown.
+void OnRightButtonUp(HWND window, LPARAM point) {
+    const POINT at = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    if (PtInRect(&CaptionRect, at)) ShowTrayMenu(window, OwnIpv6Chosen());
 }
 
 // Neither shown nor made active: keys typed at logon must not reach the hidden fields.
@@ -218,6 +258,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_HOTKEY: OnHotkey(window, lParam); return 0;
         case TrayCallbackMessage: OnTrayCallback(window, lParam); return TRUE;
         case WM_LBUTTONDOWN: DragIfInCaption(window, CaptionRect, lParam); return TRUE;
+        case WM_RBUTTONUP: OnRightButtonUp(window, lParam); return TRUE;
         case WM_PAINT: OnPaint(window); return TRUE;
         case WM_DRAWITEM:
             DrawOwnerButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));

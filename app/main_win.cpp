@@ -4,6 +4,7 @@
 #include "app/app_texts.h"
 #include "app/main_dialog_win.h"
 #include "base/app_handles_win.h"
+#include "base/system_library_win.h"
 #include "resources/resource_ids.h"
 
 HINSTANCE AppInstance;
@@ -11,6 +12,7 @@ HBRUSH BackgroundBrush;
 HICON MainIcon;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    KeepDllSearchInSystemFolder();  // before anything that may load a DLL
     if (HandOverToRunningKivo()) ExitProcess(0);
     AppInstance = GetModuleHandleA(nullptr);
     BackgroundBrush = CreateSolidBrush(RGB(240, 255, 255));

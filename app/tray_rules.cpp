@@ -49,6 +49,8 @@ std::vector<std::string> LogonShortcutNames(const std::string& exeFolderName) {
 
 std::vector<TrayMenuItem> TrayMenuItems(bool startsAtLogon, bool ownIpv6) {
     return {
+        {IDM_TRAY_PROVIDER, "服务商设置...", false},
+        {0, "", false},
         {IDM_TRAY_UPDATE, "立即更新(F3)", false},
         {IDM_TRAY_SHOW_HIDE, "显示/隐藏窗口(F4)", false},
         {IDM_TRAY_VIEW_LOG, "查看日志", false},

@@ -20,16 +20,12 @@ set(KIVO_RELEASE_FLAGS -Os -ffunction-sections -fdata-sections
 target_compile_options(kivo_core PRIVATE ${KIVO_RELEASE_FLAGS})
 add_executable(kivo WIN32 ${KIVO_WIN_SOURCES} ${CMAKE_BINARY_DIR}/generated/kivo.rc)
 target_compile_options(kivo PRIVATE ${KIVO_RELEASE_FLAGS})
-target_link_libraries(kivo PRIVATE kivo_core wininet iphlpapi ole32 shell32 gdi32 user32)
+# WinINet and the IP helper are loaded at run time from the system folder, never through
+# the import table: Windows would look for them beside kivo.exe first.
+target_link_libraries(kivo PRIVATE kivo_core ole32 shell32 gdi32 user32)
 target_link_options(kivo PRIVATE -static -mwindows -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
 
 # The Chinese user guide that ships beside kivo.exe: UTF-8 with a byte-order mark and
 # CR LF line ends, so that Notepad on every Windows version shows it.
-if(KIVO_UPDATE_SCHEME STREQUAL "https")
-    set(KIVO_GUIDE_CONNECTION "Kivo 通过 HTTPS(端口 443)连接 ${KIVO_UPDATE_HOST},由 Windows 检查服务商的证书。证书不可信、已过期或不属于该服务器时,Kivo 不会发出用户名和密码,状态栏显示\"无法建立安全连接,已取消更新!\"。")
-    set(KIVO_GUIDE_PROTOCOLS "服务商只接受 TLS 1.2 或更新的协议时: Windows 8.1、10、11 可以直接连接; Windows 7 需要 IE11,或在\"Internet 选项 → 高级\"中勾选\"使用 TLS 1.2\"; Windows XP 和 Vista 无法连接。")
-else()
-    set(KIVO_GUIDE_PROTOCOLS "")
-    set(KIVO_GUIDE_CONNECTION "Kivo 通过 HTTP(端口 80)连接 ${KIVO_UPDATE_HOST}。这个服务商不支持加密连接,用户名和密码以明文传送,网络上的其他人可能看到它们。")
-endif()
+set(KIVO_GUIDE_PROTOCOLS "服务商只接受 TLS 1.2 或更新的协议时: Windows 8.1、10、11 可以直接连接; Windows 7 需要 IE11,或在\"Internet 选项 → 高级\"中勾选\"使用 TLS 1.2\"; Windows XP 和 Vista 无法连接。")
 configure_file(resources/user_guide.txt.in ${CMAKE_BINARY_DIR}/使用说明.txt @ONLY NEWLINE_STYLE CRLF)

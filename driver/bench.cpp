@@ -11,7 +11,7 @@
 #include "driver/kivo_driver.h"
 
 #include <psapi.h>  // after <windows.h>, which the driver includes
-#include "update/update_rules.h"
+#include "update/providers_rules.h"
 
 using namespace kivo_driver;
 
@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
         updates.push_back(NowMs() - start);
     }
     SetEnvironmentVariableA("http_proxy", SimulatorProxy().c_str());
-    const HttpRequest demo =
-        UpdateRequestFor(KIVO_UPDATE_HOST, DemoHost, "", DemoUser, DemoPassword);
+    const HttpRequest demo = *UpdateRequestFor({CustomProviderKey, SimProviderUrl},
+                                               {DemoHost, "", DemoUser, DemoPassword});
     for (int run = 0; run < runs; ++run) floors.push_back(FloorMs(demo));
 
     HANDLE process =
@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
     Kivo watching("bench-watch");
     WriteFileBytes(watching.folder + "kivo.Lr",
                    std::string("Host=") + DemoHost + "|\r\nName=" + DemoUser +
-                       "|\r\nPwd=" + DemoPassword + "|\r\nAuto=True\r\n");
+                       "|\r\nPwd=" + DemoPassword + "|\r\nAuto=True\r\n" + SimProviderLines());
     watching.Start().Main();
     WaitFor([&] { return watching.Text(IDC_STATUS_LINE).find("IP为:") != std::string::npos; });
     process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, watching.ProcessId());

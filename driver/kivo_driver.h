@@ -91,6 +91,15 @@ inline std::string SimControl(const std::string& command) {
 inline constexpr char DemoHost[] = "home.kivo.example";
 inline constexpr char DemoUser[] = "demo";
 inline constexpr char DemoPassword[] = "kivo2026";
+// The provider that started programs are set up with: the simulator's own host, in the form
+// of request that builds made for one provider send.
+inline constexpr char SimProviderUrl[] =
+    "https://members.kivo.example/dyndns/update?system=dyndns&hostname={host}&myip={ip}"
+    "&wildcard=OFF";
+// Its lines in a settings file, written by hand as a user could.
+inline std::string SimProviderLines() {
+    return "Provider=custom|0\r\nUpdateUrl=" + EscapeChoiceValue(SimProviderUrl) + "|0\r\n";
+}
 
 // Demo account, nothing registered, answers as a provider would, an empty log.
 inline void SimReset() { SimControl("reset"); }
@@ -111,7 +120,7 @@ inline void SimAnswer(int status, const std::vector<std::string>& pieces, int ga
 // An update as the simulator received it, byte-exact; tunnel is the CONNECT target it came
 // through over TLS, empty when it came in clear.
 struct SimRequest {
-    std::string target, pathAndQuery, user, password, tunnel, agent;
+    std::string target, pathAndQuery, user, password, tunnel, agent, host;
 };
 
 inline std::vector<SimRequest> SimRequests() {
@@ -123,7 +132,7 @@ inline std::vector<SimRequest> SimRequests() {
             return HexDecode(line.substr(at, line.find(' ', at) - at)).value_or("?");
         };
         requests.push_back({field("target"), field("path"), field("user"), field("password"),
-                            field("tunnel"), field("agent")});
+                            field("tunnel"), field("agent"), field("host")});
     }
     return requests;
 }
@@ -201,6 +210,15 @@ public:
         std::string built = std::string("Z:") + (builtExe ? builtExe : "/KIVO_EXE is not set");
         for (char& c : built) c = c == '/' ? '\\' : c;
         if (!CopyFileA(built.c_str(), exePath.c_str(), FALSE)) Trouble("cannot copy " + built);
+        // Set up with the simulator's provider, in the settings file that the exe's name gives
+        // (ASCII names: lower-cased, ".Lr" for ".exe"); a test that writes its own settings
+        // or wants none replaces or removes the file.
+        std::string settings = exePath.substr(0, exePath.size() - 4) + ".Lr";
+        const size_t nameAt = settings.rfind('\\') + 1;
+        for (size_t i = nameAt; i < settings.size() - 3; ++i) {
+            if (settings[i] >= 'A' && settings[i] <= 'Z') settings[i] += 'a' - 'A';
+        }
+        WriteFileBytes(settings, SimProviderLines());
     }
     ~Kivo() {
         if (!process_.hProcess) return;
@@ -298,12 +316,13 @@ public:
                        status.empty() ? 0 : timeoutMs);
     }
 
-    // Kivo's visible message boxes: its dialogs other than the main and About windows.
+    // Kivo's visible message boxes: its dialogs other than the main, About and 服务商设置
+    // windows.
     std::vector<Box> Boxes() {
         std::vector<Box> boxes;
         for (HWND w : Dialogs()) {
             if (IsWindowVisible(w) && !GetDlgItem(w, IDC_STATUS_LINE) &&
-                !GetDlgItem(w, IDC_CREDITS_FRAME)) {
+                !GetDlgItem(w, IDC_CREDITS_FRAME) && !GetDlgItem(w, IDC_PROVIDER_LIST)) {
                 boxes.push_back(
                     {w, WindowText(w), WindowText(GetDlgItem(w, 0xFFFF)), GetWindow(w, GW_OWNER)});
             }
@@ -319,14 +338,17 @@ public:
         PostMessageA(box.window, WM_COMMAND, IDOK, 0);
         if (!WaitFor([&] { return !IsWindowVisible(box.window); })) Trouble("the box stays open");
     }
-    HWND About() {
+    HWND About() { return DialogWith(IDC_CREDITS_FRAME); }
+    HWND ProviderDialog() { return DialogWith(IDC_PROVIDER_LIST); }
+
+private:
+    HWND DialogWith(int id) {
         for (HWND w : Dialogs()) {
-            if (GetDlgItem(w, IDC_CREDITS_FRAME)) return w;
+            if (GetDlgItem(w, id)) return w;
         }
         return nullptr;
     }
 
-private:
     bool Launch(const std::string& arguments, PROCESS_INFORMATION& process,
                 const std::string& path = "") {
         const std::string exe = path.empty() ? exePath : path;

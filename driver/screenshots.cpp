@@ -1,6 +1,7 @@
 // Takes the README's pictures of kivo.exe under Wine against the provider simulator: the
-// window, the window after a successful update, the tray balloon and the About window,
-// each a BMP in the folder given (scripts/screenshots.sh turns them into PNGs).
+// window, the window after a successful update, the tray balloon, the About window and the
+// "服务商设置" dialog, each a BMP in the folder given (scripts/screenshots.sh turns them into
+// PNGs).
 //   kivo_screenshots.exe FOLDER    (KIVO_EXE and KIVO_SIM_PORT as for the tests)
 #include <fstream>
 
@@ -65,5 +66,16 @@ int main(int argc, char** argv) {
     WaitFor([&] { return kivo.About() != nullptr; });
     Sleep(3000);  // the credits rise into view
     Save(folder + "about.bmp", ScreenRectOf(kivo.About()));
+
+    PostMessageA(kivo.About(), WM_COMMAND, IDC_ABOUT_CLOSE_LABEL, 0);
+    WaitFor([&] { return kivo.About() == nullptr; });
+    kivo.Post(WM_COMMAND, IDM_TRAY_PROVIDER, 0);
+    WaitFor([&] { return kivo.ProviderDialog() != nullptr; });
+    HWND dialog = kivo.ProviderDialog();
+    SendDlgItemMessageA(dialog, IDC_PROVIDER_LIST, CB_SETCURSEL, 2, 0);  // Dynu
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PROVIDER_LIST, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_PROVIDER_LIST)));
+    Sleep(1000);
+    Save(folder + "provider.bmp", ScreenRectOf(dialog));
     return 0;
 }

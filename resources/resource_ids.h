@@ -4,6 +4,7 @@
 
 #define IDD_MAIN 1000
 #define IDD_ABOUT 2000
+#define IDD_PROVIDER 3000
 #define IDI_MAIN_ICON_NAME "MAINICON"
 
 // MainDialog controls.
@@ -26,6 +27,15 @@
 #define IDC_AUTHOR_LABEL 2004
 #define IDC_CREDITS_FRAME 2005
 
+// ProviderDialog controls.
+#define IDC_PROVIDER_LIST 3001
+#define IDC_UPDATE_URL_FIELD 3002
+#define IDC_CREDENTIALS_LINE 3003
+#define IDC_CHECK_LIST 3004
+#define IDC_CHECK_URL_FIELD 3005
+#define IDC_PROVIDER_OK_BUTTON 3006
+#define IDC_PROVIDER_CANCEL_BUTTON 3007
+
 // The tray icon's menu; its choices reach MainDialog as WM_COMMAND like a control's.
 #define IDM_TRAY_UPDATE 1101
 #define IDM_TRAY_SHOW_HIDE 1102
@@ -33,6 +43,7 @@
 #define IDM_TRAY_EXIT 1104
 #define IDM_TRAY_VIEW_LOG 1105
 #define IDM_TRAY_OWN_IPV6 1106
+#define IDM_TRAY_PROVIDER 1107
 
 #define IDC_UNADDRESSED 65535  // controls that no operation addresses
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds kivo.exe (program: build/win32), its variant that speaks plain http (variant:
-# build/win32-http), the Windows programs that drive it under Wine (tools:
+# Builds kivo.exe (program: build/win32), a variant made for one provider that speaks plain
+# http (variant: build/win32-http), the Windows programs that drive it under Wine (tools:
 # build/wine-tools) and the native unit tests (native: build/native).
 # Usage: scripts/build.sh [program|variant|tools|native|all]
 set -euo pipefail
@@ -10,20 +10,22 @@ build=$(realpath -m "${KIVO_BUILD_DIR:-$root/build}")
 export KIVO_BUILD_DIR=$build
 what=${1:-all}
 
-# Configures a build folder once, then builds it.
+# Configures a build folder with these settings (again, so that a folder made before a
+# setting changed gets it), then builds it.
 build_in() {
     local folder=$1
     shift
-    [ -f "$build/$folder/build.ninja" ] || cmake -S "$root" -B "$build/$folder" -G Ninja "$@" >/dev/null
+    cmake -S "$root" -B "$build/$folder" -G Ninja "$@" >/dev/null
     cmake --build "$build/$folder" -j "$(nproc)"
 }
 windows=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake")
 
 if [ "$what" = program ] || [ "$what" = all ]; then
-    build_in win32 "${windows[@]}" -DCMAKE_BUILD_TYPE=MinSizeRel
+    build_in win32 "${windows[@]}" -DCMAKE_BUILD_TYPE=MinSizeRel -DKIVO_UPDATE_HOST= -DKIVO_UPDATE_SCHEME=https
 fi
 if [ "$what" = variant ] || [ "$what" = all ]; then
-    build_in win32-http "${windows[@]}" -DCMAKE_BUILD_TYPE=MinSizeRel -DKIVO_UPDATE_SCHEME=http
+    build_in win32-http "${windows[@]}" -DCMAKE_BUILD_TYPE=MinSizeRel \
+        -DKIVO_UPDATE_HOST=members.kivo.example -DKIVO_UPDATE_SCHEME=http
 fi
 if [ "$what" = tools ] || [ "$what" = all ]; then
     build_in wine-tools "${windows[@]}" -DCMAKE_BUILD_TYPE=Release -DKIVO_TOOLS=ON

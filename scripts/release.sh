@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes what a Windows user downloads: dist/kivo-<version>-win32.zip, holding kivo.exe, the
-# Chinese user guide 使用说明.txt and SHA256SUMS of the two, and prints the zip's SHA-256.
+# Chinese user guide 使用说明.txt and SHA256SUMS of the two, and prints the zip's SHA-256;
+# refuses an exe that imports a DLL outside the KnownDLLs (scripts/check_imports.sh).
 # The same commit gives the same bytes wherever and whenever it is built.
 #   scripts/release.sh            from this work tree
 #   scripts/release.sh --verify   from two fresh clones of HEAD, in two folders, one after
@@ -32,6 +33,7 @@ build=$(realpath -m "${KIVO_BUILD_DIR:-$root/build}")
 export KIVO_BUILD_DIR=$build
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" program >/dev/null
+"$root/scripts/check_imports.sh" "$build/win32/kivo.exe"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/win32/CMakeCache.txt")
 stage=$build/release
 rm -rf "$stage" && mkdir -p "$stage" "$root/dist"

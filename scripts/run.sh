@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Kivo and starts it under Wine. By default Kivo talks to
 # the bundled provider simulator, with a demo account that this script prints, so that
-# "更 新" works without an account. KIVO_PROVIDER=real sends the update to the real
-# provider instead (build with -DKIVO_UPDATE_HOST=... for yours; see README.md).
+# "更 新" works without an account: where the settings name no provider, the simulator's own
+# host is preset as a custom update address. KIVO_PROVIDER=real leaves the settings alone,
+# for a real provider chosen in "服务商设置" (see README.md).
 set -euo pipefail
 asked_display=${DISPLAY:-}
 source "$(dirname "$0")/wine-env.sh"
@@ -12,6 +13,27 @@ if [ "${KIVO_PROVIDER:-simulator}" != real ]; then
     kivo_start_simulator
     export http_proxy=http://127.0.0.1:$KIVO_SIM_PORT
     echo "Provider simulator on $http_proxy, over HTTPS with a test certificate."
+    # The settings' lines are hex of the text XOR 0xC5, or plain text written by hand.
+    if ! python3 - "$build/win32/kivo.Lr" <<'CHOSEN'; then
+import binascii, sys
+try:
+    lines = open(sys.argv[1], "rb").read().split(b"\x1a")[0].splitlines()
+except OSError:
+    sys.exit(1)
+for line in lines:
+    try:
+        line = bytes(b ^ 0xC5 for b in binascii.unhexlify(line.strip()))
+    except (binascii.Error, ValueError):
+        pass
+    if b"Provider=" in line:
+        sys.exit(0)
+sys.exit(1)
+CHOSEN
+        printf 'Provider=custom|0\r\nUpdateUrl=%s|0\r\n' \
+            'https://members.kivo.example/dyndns/update?system%3Ddyndns&hostname%3D{host}&myip%3D{ip}&wildcard%3DOFF' \
+            >>"$build/win32/kivo.Lr"
+        echo "No provider chosen yet: preset 自定义 with the simulator's own host in $build/win32/kivo.Lr."
+    fi
     echo "Demo account: domain home.kivo.example, user demo, password kivo2026 (leave the IP empty)."
     echo "Tick 自动更新 to let Kivo watch the address: the simulator answers as each built-in"
     echo "check service and reports 203.0.113.1, so the first check sends once and every check"

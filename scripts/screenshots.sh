@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the README's pictures (docs/*.png) from the real kivo.exe under Xvfb against the
-# provider simulator: the window, the window after a successful update, the tray balloon
-# and the About window.
+# provider simulator: the window, the window after a successful update, the tray balloon,
+# the About window and the "服务商设置" dialog.
 set -euo pipefail
 unset DISPLAY  # a display of its own, with nothing else on it
 source "$(dirname "$0")/wine-env.sh"
@@ -12,7 +12,7 @@ export KIVO_EXE=$build/win32/kivo.exe
 shots=$build/screenshots
 rm -rf "$shots" && mkdir -p "$shots" "$KIVO_ROOT/docs"
 wine "$build/wine-tools/driver/kivo_screenshots.exe" "Z:$shots" </dev/null
-for shot in main updated tray about; do
+for shot in main updated tray about provider; do
     convert "$shots/$shot.bmp" -strip "$KIVO_ROOT/docs/$shot.png"
 done
 ls -l "$KIVO_ROOT/docs/"*.png

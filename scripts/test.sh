@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Runs every test: the native unit tests of the pure rules (with sanitizers), a short fuzz
-# run of the settings load beside the real kivo.exe under Wine on a virtual display, driven
-# against the provider simulator. Extra arguments go to the Wine-side test driver (for
-# instance --gtest_filter='Update.*').
+# Runs every test: the check of kivo.exe's import table, the native unit tests of the pure
+# rules (with sanitizers), a short fuzz run of the settings load beside the real kivo.exe
+# under Wine on a virtual display, driven against the provider simulator. Extra arguments
+# go to the Wine-side test driver (for instance --gtest_filter='Update.*').
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # KIVO_BUILD_DIR lets several work trees or people build side by side (default: build).
@@ -10,6 +10,10 @@ build=$(realpath -m "${KIVO_BUILD_DIR:-$root/build}")
 export KIVO_BUILD_DIR=$build
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" all
+echo "== import tables"
+for exe in "$build/win32/kivo.exe" "$build/win32-http/kivo.exe"; do
+    "$root/scripts/check_imports.sh" "$exe"
+done
 
 echo "== native unit tests"
 (cd "$build/native" && ctest --output-on-failure -j "$(nproc)")

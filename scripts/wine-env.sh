@@ -84,21 +84,19 @@ kivo_start_session() {
     kivo_prepare_prefix
 }
 
-# Starts the provider simulator as the proxy through which Kivo reaches its update host:
-# over TLS, with a certificate for that host from a test CA trusted in this prefix only.
-# Exports KIVO_SIM_PORT; what the simulator says goes to the log given (default: none).
-# Returns 1, with the simulator's own words, when it does not start.
+# Starts the provider simulator as the proxy through which Kivo reaches the providers and
+# the address-check services: over TLS, with a certificate for each host it plays from a
+# test CA trusted in this prefix only. Exports KIVO_SIM_PORT; what the simulator says goes
+# to the log given (default: none). Returns 1, with the simulator's own words, when it does
+# not start.
 kivo_start_simulator() {
-    local tls=$KIVO_BUILD_DIR/tls port_file host check_hosts log=${1:-} scratch='' deadline
-    host=$(sed -n 's/^KIVO_UPDATE_HOST:STRING=//p' "$KIVO_BUILD_DIR/win32/CMakeCache.txt") || return 1
-    if [ -z "$host" ]; then
-        echo "wine-env: no KIVO_UPDATE_HOST in $KIVO_BUILD_DIR/win32/CMakeCache.txt" >&2
+    local tls=$KIVO_BUILD_DIR/tls port_file log=${1:-} scratch='' deadline hosts=()
+    mapfile -t hosts < <(python3 "$KIVO_ROOT/simulator/provider_sim.py" --list-tls-hosts)
+    if [ "${#hosts[@]}" -eq 0 ]; then
+        echo "wine-env: the provider simulator names no hosts (--list-tls-hosts)" >&2
         return 1
     fi
-    # The address-check services' hosts answer through it too.
-    check_hosts=$(python3 "$KIVO_ROOT/simulator/provider_sim.py" --list-tls-hosts) || return 1
-    # shellcheck disable=SC2086 # one host a word
-    "$KIVO_ROOT/simulator/make_certs.sh" "$host" "$tls" $check_hosts || return 1
+    "$KIVO_ROOT/simulator/make_certs.sh" "${hosts[0]}" "$tls" "${hosts[@]:1}" || return 1
     wine "$KIVO_BUILD_DIR/wine-tools/trust_test_ca.exe" "Z:$tls/trusted-ca.der" </dev/null || {
         echo "wine-env: could not trust the simulator's test CA in $WINEPREFIX" >&2
         return 1

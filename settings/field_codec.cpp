@@ -52,3 +52,23 @@ std::string XorScramble(const std::string& bytes) {
     for (char& byte : scrambled) byte = static_cast<char>(byte ^ ScrambleMask);
     return scrambled;
 }
+
+std::string EscapeChoiceValue(const std::string& value) {
+    std::string escaped;
+    for (const char c : value) escaped += c == '%' ? "%25" : c == '=' ? "%3D" : std::string(1, c);
+    return escaped;
+}
+
+std::string UnescapeChoiceValue(const std::string& stored) {
+    std::string value;
+    for (size_t at = 0; at < stored.size(); ++at) {
+        const std::string code = stored.substr(at, 3);
+        if (code == "%25" || code == "%3D") {
+            value += code == "%25" ? '%' : '=';
+            at += 2;
+        } else {
+            value += stored[at];
+        }
+    }
+    return value;
+}

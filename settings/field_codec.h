@@ -21,4 +21,9 @@ std::optional<std::string> HexDecode(const std::string& text);
 // Every byte XOR 0xC5; applied twice it gives back its input.
 std::string XorScramble(const std::string& bytes);
 
+// "%" as "%25" and "=" as "%3D", the form of the choice lines' values, and back ("%" not
+// before "25" or "3D" stays as it is).
+std::string EscapeChoiceValue(const std::string& value);
+std::string UnescapeChoiceValue(const std::string& stored);
+
 #endif

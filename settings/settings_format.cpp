@@ -25,7 +25,7 @@ std::string PlainChoiceLine(std::uint32_t& seed, const char* key) {
 
 std::vector<SettingsFileLine> ComposeSettingsFile(
     const std::array<std::string, ValueKeyCount>& fieldTexts, bool autoUpdate, bool ownIpv6,
-    std::uint32_t& seed) {
+    std::uint32_t& seed, const ChoiceTexts& choices) {
     std::vector<SettingsFileLine> lines = {{SettingsHeaderLine, 0}};
     for (int i = 0; i < ValueKeyCount; ++i) {
         if (fieldTexts[i].empty()) continue;  // an empty field gives no line and no pause
@@ -37,6 +37,13 @@ std::vector<SettingsFileLine> ComposeSettingsFile(
             {EncodeSettingsLine(PlainChoiceLine(seed, AutoUpdateKey)), AutoUpdatePauseMs});
     }
     if (ownIpv6) lines.push_back({EncodeSettingsLine(PlainChoiceLine(seed, OwnIpv6Key)), 0});
+    for (const auto& [key, value] : {std::pair{ProviderKey, &choices.provider},
+                                     {UpdateUrlKey, &choices.updateUrl},
+                                     {CheckUrlKey, &choices.checkUrl}}) {
+        if (value->empty()) continue;
+        lines.push_back(
+            {EncodeSettingsLine(PlainValueLine(seed, key, EscapeChoiceValue(*value))), 0});
+    }
     lines.push_back({"", 0});
     lines.push_back({"", 0});
     lines.push_back({SettingsCreditLine, 0});

@@ -27,6 +27,12 @@ std::string PlainValueLine(std::uint32_t& seed, const std::string& key, const st
 // N1 + the key ("Auto=True", "IPv6=True") + N2, drawing N1 first.
 std::string PlainChoiceLine(std::uint32_t& seed, const char* key);
 
+// The values of the choice lines, each written when not empty: the provider's key, the
+// custom update address, and the check address or "none".
+struct ChoiceTexts {
+    std::string provider, updateUrl, checkUrl;
+};
+
 struct SettingsFileLine {
     std::string text;  // without its CR LF
     unsigned pauseAfterMs;
@@ -34,9 +40,10 @@ struct SettingsFileLine {
 
 // Every line of a save, in order: the header, a value line for each non-empty field text
 // (given in the order of ValueKeys), the auto-update line when the box is checked, the
-// IPv6 line when this PC's IPv6 address is chosen, two empty lines and the credit line.
+// IPv6 line when this PC's IPv6 address is chosen, the choice lines, two empty lines and
+// the credit line.
 std::vector<SettingsFileLine> ComposeSettingsFile(
     const std::array<std::string, ValueKeyCount>& fieldTexts, bool autoUpdate, bool ownIpv6,
-    std::uint32_t& seed);
+    std::uint32_t& seed, const ChoiceTexts& choices = {});
 
 #endif

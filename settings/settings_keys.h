@@ -25,5 +25,12 @@ inline constexpr unsigned AutoUpdatePauseMs = 36;
 // The choice of this PC's IPv6 address. Its line holds none of the key texts above, so
 // versions of Kivo from before the choice pass over it and load the rest as ever.
 inline constexpr char OwnIpv6Key[] = "IPv6=True";
+// The provider and the address-check service, as value lines after the others. Inside their
+// values "%" is stored as "%25" and "=" as "%3D", so that no value holds a key text above
+// and versions from before them pass over these lines too.
+inline constexpr char ProviderKey[] = "Provider=";
+inline constexpr char UpdateUrlKey[] = "UpdateUrl=";
+inline constexpr char CheckUrlKey[] = "CheckUrl=";
+inline constexpr char NoCheckValue[] = "none";
 
 #endif

@@ -69,3 +69,18 @@ bool ChoosesOwnIpv6(const std::string& lineAsRead) {
     return InterpretSettingsLine(lineAsRead).action == LineAction::Ignore &&
            Decoded(lineAsRead).find(OwnIpv6Key) != std::string::npos;
 }
+
+ChoiceLine ReadChoiceLine(const std::string& lineAsRead) {
+    ChoiceLine choice;
+    if (InterpretSettingsLine(lineAsRead).action != LineAction::Ignore) return choice;
+    const std::string line = Decoded(lineAsRead);
+    size_t earliest = std::string::npos;
+    for (const char* key : {ProviderKey, UpdateUrlKey, CheckUrlKey}) {
+        const size_t at = line.find(key);
+        if (at < earliest) {
+            earliest = at;
+            choice = {key, UnescapeChoiceValue(ValueAfter(line, at, key))};
+        }
+    }
+    return choice;
+}

@@ -26,4 +26,12 @@ LineMeaning InterpretSettingsLine(const std::string& lineAsRead);
 // InterpretSettingsLine acts upon.
 bool ChoosesOwnIpv6(const std::string& lineAsRead);
 
+// A choice line (Provider=, UpdateUrl=, CheckUrl=) that InterpretSettingsLine passes over:
+// its key and its value, with "%25" and "%3D" read back as "%" and "=".
+struct ChoiceLine {
+    const char* key = nullptr;  // null: the line is no choice line
+    std::string value;
+};
+ChoiceLine ReadChoiceLine(const std::string& lineAsRead);
+
 #endif

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Makes the simulator's certificates for the update host and any more hosts the tunnels
-# serve (the address-check service): a test CA that the scripts trust in the project's
+# Makes the simulator's certificates for the hosts its tunnels serve (the providers and the
+# address-check services; provider_sim.py --list-tls-hosts names them, its own first): a test CA that the scripts trust in the project's
 # own Wine prefix (never on the host), a certificate for all the hosts from it, one for
 # all the hosts from another, untrusted CA, and one from the trusted CA for another name.
 # Kept until the set of hosts changes.

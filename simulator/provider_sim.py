@@ -1,25 +1,28 @@
 #!/usr/bin/env python3
-"""A local stand-in for the dynamic-DNS provider, speaking its side of the dyndns protocol.
+"""A local stand-in for the dynamic-DNS providers, speaking their side of the dyndns protocol.
 
 Kivo reaches it as an HTTP proxy (http_proxy=http://127.0.0.1:PORT). Over TLS, Kivo asks
 the proxy for a tunnel ("CONNECT members.kivo.example:443"); the simulator answers
 "200 Connection established" and then speaks TLS on that socket itself, with a
-certificate for that host from a test CA (made by make_certs.sh, given with --tls). In
-clear, the request line carries the absolute address "GET http://members.kivo.example/
-dyndns/update?..."; direct requests ("GET /dyndns/update?...") are answered the same way.
+certificate for every host it plays from a test CA (made by make_certs.sh, given with
+--tls; --list-tls-hosts prints those hosts). In clear, the request line carries the
+absolute address "GET http://ddns.oray.com/ph/update?..."; direct requests
+("GET /dyndns/update?...") are taken as meant for members.kivo.example.
 
-Every other request that comes through the proxy, in clear or inside a tunnel, goes to the
-address-check services: each host of CHECK_SERVICES answers at its path (others get 404)
-in the form its documentation shows, ADDRESS standing for the caller's public address
-(DEFAULT_CHECK_ADDRESS, a documentation address, unless a test sets another):
+A request is routed by its host (the CONNECT target inside a tunnel, the absolute
+address's host in clear): at a host of PROVIDER_HOSTS and that provider's update path it is
+an update, answered as below whichever provider it went to. Every other request that comes
+through the proxy, in clear or inside a tunnel, goes to the address-check services: each
+host of CHECK_SERVICES answers at its path (others get 404) in the form its documentation
+shows, ADDRESS standing for the caller's public address (DEFAULT_CHECK_ADDRESS, a
+documentation address, unless a test sets another):
   4.ipw.cn/, api.ipify.org/        ADDRESS                            (plain text)
   checkipv4.dedyn.io/              ADDRESS and a line end             (plain text)
   ddns.oray.com/checkip            <html><head><title>Current IP Check</title></head>
   and any other host, any path     <body>Current IP Address: ADDRESS</body></html>
                                                                      (on one line)
   v4.yinghualuo.cn/bejson          {"ip":"ADDRESS","location":"..."}  (JSON)
-Other direct requests get 404. --list-tls-hosts prints the hosts that the certificates
-must name, one a line.
+Other direct requests get 404.
 
 Update answers, for one account (user, password, the host names it owns); any other
 answer of the protocol (notfqdn, numhost, abuse, badagent, dnserr, 911, !donator) on
@@ -45,7 +48,8 @@ bytes as hexadecimal digits, so that nothing is lost on the way):
       one for another name
   /__sim/requests                               the updates received, one line each:
       target=HEX path=HEX user=HEX password=HEX credentials=0|1 tunnel=HEX agent=HEX
-      (tunnel: the CONNECT target the update came through, empty when it came in clear)
+      host=HEX (tunnel: the CONNECT target the update came through, empty when it came
+      in clear; host: the provider's host it was routed to)
   /__sim/checkip?address=HEX                    the check services report these bytes, as
       they are, instead of DEFAULT_CHECK_ADDRESS
   /__sim/checkip?fail=status|garbage|silence|none   the check services answer 503 with a
@@ -83,6 +87,22 @@ DEMO_USER = b"demo"
 DEMO_PASSWORD = b"kivo2026"
 DEMO_HOST = b"home.kivo.example"
 
+# The providers' update hosts, as their documentation gives them, each with its update path;
+# the first is the simulator's own, in the request form of builds made for one provider.
+PROVIDER_HOSTS = {
+    "members.kivo.example": "/dyndns/update",
+    "members.dyndns.org": "/nic/update",
+    "dynupdate.no-ip.com": "/nic/update",
+    "api.dynu.com": "/nic/update",
+    "nic.changeip.com": "/nic/update",
+    "freedns.afraid.org": "/nic/update",
+    "dyn.dns.he.net": "/nic/update",
+    "updates.dnsomatic.com": "/nic/update",
+    "www.ovh.com": "/nic/update",
+    "update.dedyn.io": "/",
+    "dyndns.strato.com": "/nic/update",
+    "ddns.oray.com": "/ph/update",  # over plain http: the provider has no TLS
+}
 LOG_LIMIT = 1000  # updates, and check requests, kept in their logs
 SILENCE_LIMIT_S = 120  # a silent answer gives up after this, or at the next reset
 GAP_LIMIT_MS = 10000
@@ -90,7 +110,8 @@ PIECES_LIMIT = 100
 
 CHECK_PAGE = (b"<html><head><title>Current IP Check</title></head>"
               b"<body>Current IP Address: %s</body></html>")
-# Each check service's host: the path it answers and the form of its answer.
+# The address-check services' hosts, each answered over TLS and in clear, with the path it
+# answers and the form of its answer.
 CHECK_SERVICES = {
     "4.ipw.cn": ("/", b"%s"),
     "ddns.oray.com": ("/checkip", CHECK_PAGE),
@@ -219,12 +240,22 @@ class ProviderHandler(BaseHTTPRequestHandler):
         finally:
             secure.close()
 
+    def host(self):
+        """The host the request was meant for: the tunnel's, the absolute address's, or for
+        a direct request the simulator's own provider."""
+        if self.tunnel:
+            return self.tunnel.rsplit(":", 1)[0].lower()
+        if "://" in self.path:
+            authority = self.path.split("://", 1)[1].split("/", 1)[0].split("?", 1)[0]
+            return authority.rsplit(":", 1)[0].lower()
+        return next(iter(PROVIDER_HOSTS))
+
     def do_GET(self):
         proxied = "://" in self.path
         path, _, query = self.origin_form().partition("?")
         if not proxied and not self.tunnel and path.startswith("/__sim/"):
             self.control(path[len("/__sim/"):], query)
-        elif path == "/dyndns/update":
+        elif PROVIDER_HOSTS.get(self.host()) == path:
             self.update(query)
         elif proxied or self.tunnel:
             self.check()
@@ -255,6 +286,7 @@ class ProviderHandler(BaseHTTPRequestHandler):
                     "credentials": credentials is not None,
                     "tunnel": self.tunnel.encode("iso-8859-1"),
                     "agent": self.headers.get("User-Agent", "").encode("iso-8859-1"),
+                    "host": self.host().encode("iso-8859-1"),
                 })
             misbehaviour = STATE.misbehaviour
             period_ended = STATE.period_ended
@@ -303,15 +335,8 @@ class ProviderHandler(BaseHTTPRequestHandler):
 
     # --- the address-check service
 
-    def check_host(self):
-        if self.tunnel:
-            return self.tunnel.rsplit(":", 1)[0]
-        if "://" in self.path:
-            return self.path.split("://", 1)[1].split("/", 1)[0].split(":")[0]
-        return self.headers.get("Host", "").split(":")[0]
-
     def check(self):
-        host = self.check_host()
+        host = self.host()
         with STATE.lock:
             if len(STATE.check_log) < LOG_LIMIT:
                 STATE.check_log.append({
@@ -369,10 +394,10 @@ class ProviderHandler(BaseHTTPRequestHandler):
                 with STATE.lock:
                     lines = [
                         "target=%s path=%s user=%s password=%s credentials=%d tunnel=%s "
-                        "agent=%s\n" % (
+                        "agent=%s host=%s\n" % (
                             hex_of(r["target"]), hex_of(r["path"]), hex_of(r["user"]),
                             hex_of(r["password"]), r["credentials"], hex_of(r["tunnel"]),
-                            hex_of(r["agent"]))
+                            hex_of(r["agent"]), hex_of(r["host"]))
                         for r in STATE.log
                     ]
                 self.answer(200, "".join(lines).encode("ascii"))
@@ -531,10 +556,10 @@ def main():
     parser.add_argument("--port-file", help="write the chosen port to this file")
     parser.add_argument("--tls", help="folder of the certificates that make_certs.sh made")
     parser.add_argument("--list-tls-hosts", action="store_true",
-                        help="print the hosts that the certificates must name, and end")
+                        help="print the hosts that need a certificate, one a line, and end")
     args = parser.parse_args()
     if args.list_tls_hosts:
-        print("\n".join(CHECK_HOSTS))
+        print("\n".join(list(PROVIDER_HOSTS) + [h for h in CHECK_HOSTS if h not in PROVIDER_HOSTS]))
         return
     if args.tls:
         load_certificates(args.tls)

@@ -1,6 +1,7 @@
 #include "update/http_get_win.h"
 
 #include "update/internet_handle_win.h"
+#include "update/wininet_win.h"
 
 namespace {
 
@@ -18,24 +19,27 @@ constexpr DWORD RequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRI
                                INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_AUTO_REDIRECT |
                                INTERNET_FLAG_NO_UI;
 
-void SetNumberOption(HINTERNET handle, DWORD option, DWORD value) {
-    InternetSetOptionA(handle, option, &value, sizeof value);
+void SetNumberOption(const WinInetFunctions& net, HINTERNET handle, DWORD option, DWORD value) {
+    net.InternetSetOptionA(handle, option, &value, sizeof value);
 }
 
 DWORD AtMost(DWORD limit, DWORD left) { return left < limit ? left : limit; }
 
 // Set on every handle: platforms differ in which handle's values a call consults. No wait
 // is longer than what is left of the exchange's budget.
-void LimitWaits(HINTERNET handle, DWORD left) {
-    SetNumberOption(handle, INTERNET_OPTION_CONNECT_TIMEOUT, AtMost(ConnectTimeoutMs, left));
-    SetNumberOption(handle, INTERNET_OPTION_CONNECT_RETRIES, 1);
-    SetNumberOption(handle, INTERNET_OPTION_SEND_TIMEOUT, AtMost(SendTimeoutMs, left));
-    SetNumberOption(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, AtMost(ReceiveTimeoutMs, left));
+void LimitWaits(const WinInetFunctions& net, HINTERNET handle, DWORD left) {
+    SetNumberOption(net, handle, INTERNET_OPTION_CONNECT_TIMEOUT, AtMost(ConnectTimeoutMs, left));
+    SetNumberOption(net, handle, INTERNET_OPTION_CONNECT_RETRIES, 1);
+    SetNumberOption(net, handle, INTERNET_OPTION_SEND_TIMEOUT, AtMost(SendTimeoutMs, left));
+    SetNumberOption(net, handle, INTERNET_OPTION_RECEIVE_TIMEOUT, AtMost(ReceiveTimeoutMs, left));
 }
 
 }  // namespace
 
 HttpReply HttpGetText(const HttpRequest& request, unsigned budgetMs) {
+    const WinInetFunctions* loaded = WinInet();
+    if (!loaded) return {ExchangeEnd::NoWinInet, {}};
+    const WinInetFunctions& net = *loaded;
     const DWORD start = GetTickCount();
     // At least 1 ms: a time-out of 0 would mean none at all.
     const auto left = [start, budgetMs] {
@@ -43,45 +47,48 @@ HttpReply HttpGetText(const HttpRequest& request, unsigned budgetMs) {
         return spent < budgetMs ? budgetMs - spent : 1;
     };
     InternetHandle internet(
-        InternetOpenA(UserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        net.InternetOpenA(UserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0),
+        net.InternetCloseHandle);
     if (!internet) return {ExchangeEnd::Unreachable, {}};
-    LimitWaits(internet.get(), left());
-    InternetHandle connection(InternetConnectA(internet.get(), request.host.c_str(),
-                                               request.port     ? request.port
-                                               : request.secure ? INTERNET_DEFAULT_HTTPS_PORT
-                                                                : INTERNET_DEFAULT_HTTP_PORT,
-                                               nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    LimitWaits(net, internet.get(), left());
+    InternetHandle connection(net.InternetConnectA(internet.get(), request.host.c_str(),
+                                                   request.port     ? request.port
+                                                   : request.secure ? INTERNET_DEFAULT_HTTPS_PORT
+                                                                    : INTERNET_DEFAULT_HTTP_PORT,
+                                                   nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0),
+                              net.InternetCloseHandle);
     if (!connection) return {ExchangeEnd::Unreachable, {}};
-    LimitWaits(connection.get(), left());
-    InternetHandle get(
-        HttpOpenRequestA(connection.get(), "GET", request.target.c_str(), nullptr, nullptr, nullptr,
-                         RequestFlags | (request.secure ? INTERNET_FLAG_SECURE : 0), 0));
+    LimitWaits(net, connection.get(), left());
+    InternetHandle get(net.HttpOpenRequestA(
+                           connection.get(), "GET", request.target.c_str(), nullptr, nullptr,
+                           nullptr, RequestFlags | (request.secure ? INTERNET_FLAG_SECURE : 0), 0),
+                       net.InternetCloseHandle);
     if (!get) return {ExchangeEnd::Unreachable, {}};
-    LimitWaits(get.get(), left());
+    LimitWaits(net, get.get(), left());
     // The secure connection, if any, is made here, before the request is written to it.
-    if (!HttpSendRequestA(get.get(), request.headers.c_str(),
-                          static_cast<DWORD>(request.headers.size()), nullptr, 0)) {
+    if (!net.HttpSendRequestA(get.get(), request.headers.c_str(),
+                              static_cast<DWORD>(request.headers.size()), nullptr, 0)) {
         return {FailureOf(GetLastError()), {}};
     }
     const std::optional<std::string> body = ReadReply(
-        [&get](char* buffer, size_t room, unsigned waitMs, size_t* got) {
+        [&net, &get](char* buffer, size_t room, unsigned waitMs, size_t* got) {
             // A time-out of 0 would mean none at all to the socket: 1 ms takes only what
             // has arrived, and the end of a body whose length has been read.
-            SetNumberOption(get.get(), INTERNET_OPTION_RECEIVE_TIMEOUT,
+            SetNumberOption(net, get.get(), INTERNET_OPTION_RECEIVE_TIMEOUT,
                             waitMs == 0 ? 1 : AtMost(ReceiveTimeoutMs, waitMs));
             // Ask only for what has arrived: a read of more waits for all of it under Wine.
             DWORD available = 0;
-            if (!InternetQueryDataAvailable(get.get(), &available, 0, 0)) return false;
+            if (!net.InternetQueryDataAvailable(get.get(), &available, 0, 0)) return false;
             DWORD read = 0;
             const DWORD want = available < room ? available : static_cast<DWORD>(room);
-            if (want > 0 && !InternetReadFile(get.get(), buffer, want, &read)) return false;
+            if (want > 0 && !net.InternetReadFile(get.get(), buffer, want, &read)) return false;
             *got = read;
             return true;
         },
         [start] { return static_cast<unsigned>(GetTickCount() - start); }, budgetMs);
     if (!body) return {ExchangeEnd::Unreachable, {}};
     DWORD status = 0, size = sizeof status;
-    HttpQueryInfoA(get.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
-                   nullptr);
+    net.HttpQueryInfoA(get.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                       nullptr);
     return {ExchangeEnd::Replied, *body, status};
 }

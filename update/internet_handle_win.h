@@ -7,9 +7,12 @@
 
 class InternetHandle {
 public:
-    explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
+    typedef BOOL(WINAPI* Closer)(HINTERNET handle);
+    // kivo.exe passes the InternetCloseHandle it loaded; the tools link WinINet.
+    explicit InternetHandle(HINTERNET handle, Closer close = InternetCloseHandle)
+        : handle_(handle), close_(close) {}
     ~InternetHandle() {
-        if (handle_) InternetCloseHandle(handle_);
+        if (handle_) close_(handle_);
     }
     InternetHandle(const InternetHandle&) = delete;
     InternetHandle& operator=(const InternetHandle&) = delete;
@@ -19,6 +22,7 @@ public:
 
 private:
     HINTERNET handle_;
+    Closer close_;
 };
 
 #endif

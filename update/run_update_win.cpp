@@ -1,15 +1,9 @@
 #include "update/run_update_win.h"
 
-#include <string_view>
-
-#include "build_config.h"
 #include "resources/resource_ids.h"
 #include "update/http_get_win.h"
 
 namespace {
-
-// Over TLS unless built with KIVO_UPDATE_SCHEME=http, for a provider without it.
-constexpr bool UpdateOverTls = std::string_view(KIVO_UPDATE_SCHEME) == "https";
 
 std::string ReadField(HWND mainDialog, int controlId) {
     char text[255] = {};
@@ -55,9 +49,8 @@ void ShowUserOutcome(HWND mainDialog, const ReplyOutcome& outcome) {
     if (outcome.unknownBoxText) ShowInformationBox(*outcome.unknownBoxText, UnknownReplyCaption);
 }
 
-HttpReply SendUpdate(const UpdateFields& fields) {
-    HttpRequest request = UpdateRequestFor(KIVO_UPDATE_HOST, fields.domain, fields.address,
-                                           fields.user, fields.password);
-    request.secure = UpdateOverTls;
-    return HttpGetText(request);
+// Without a provider nothing goes out: the callers ask for one first.
+HttpReply SendUpdate(const ProviderChoice& provider, const UpdateFields& fields) {
+    const std::optional<HttpRequest> request = UpdateRequestFor(provider, fields);
+    return request ? HttpGetText(*request) : HttpReply{};
 }

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "update/update_rules.h"
+#include "update/providers_rules.h"
 
 // The four fields as MainDialog holds them now, each read into 255 bytes.
 UpdateFields ReadUpdateFields(HWND mainDialog);
@@ -23,7 +23,7 @@ bool FieldsPassForUser(HWND mainDialog, const UpdateFields& fields);
 // owner, so that the window stays usable meanwhile.
 void ShowUserOutcome(HWND mainDialog, const ReplyOutcome& outcome);
 
-// Sends the dyndns update for the fields and returns the provider's answer. Blocks.
-HttpReply SendUpdate(const UpdateFields& fields);
+// Sends the dyndns update for the fields to the provider and returns its answer. Blocks.
+HttpReply SendUpdate(const ProviderChoice& provider, const UpdateFields& fields);
 
 #endif

@@ -24,9 +24,6 @@ constexpr char AddressWrongBoxText[] =
     "\r\r"
     "如需自定义IP,请注意格式,例如:127.0.0.1";
 
-constexpr char UpdateTargetTemplate[] =
-    "/dyndns/update?system=dyndns&hostname={host}&myip={ip}&wildcard=OFF";
-
 constexpr char GoodWord[] = "good";
 constexpr char NochgWord[] = "nochg";
 constexpr char NohostMarker[] = "nohost";
@@ -52,6 +49,7 @@ constexpr struct {
 constexpr std::size_t UnattendedReplyLimit = 100;
 constexpr char UnreachableText[] = "无法连接到服务器,请检查网络!";
 constexpr char InsecureText[] = "无法建立安全连接,已取消更新!";
+constexpr char NoWinInetText[] = "无法加载系统组件 wininet.dll,未能更新!";
 
 // WinINet's errors of the secure connection: the certificate's dates, name, issuer,
 // revocation or form, a client certificate asked for, no common protocol.
@@ -120,26 +118,6 @@ ReplyOutcome Told(const std::string& text, AnswerKind kind = AnswerKind::NeedsUs
     outcome.kind = kind;
     outcome.address = address;
     return outcome;
-}
-
-// Every byte but the unreserved characters of a URI (letters, digits, "-._~") as %XX.
-std::string PercentEncode(const std::string& bytes) {
-    static const char hexDigits[] = "0123456789ABCDEF";
-    std::string encoded;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-                                (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' ||
-                                byte == '_' || byte == '~';
-        if (unreserved) {
-            encoded += c;
-        } else {
-            encoded += '%';
-            encoded += hexDigits[byte >> 4];
-            encoded += hexDigits[byte & 0x0F];
-        }
-    }
-    return encoded;
 }
 
 std::string Base64Of(const std::string& bytes) {
@@ -231,13 +209,60 @@ std::string BasicCredentials(const std::string& user, const std::string& passwor
     return Base64Of(user + ":" + password);
 }
 
-HttpRequest UpdateRequestFor(const std::string& updateHost, const std::string& domain,
-                             const std::string& address, const std::string& user,
-                             const std::string& password) {
-    std::string target = ReplaceEvery(UpdateTargetTemplate, "{host}", HostParameter(domain));
-    target = ReplaceEvery(target, "{ip}", PercentEncode(address));
-    const std::string headers = "Authorization: Basic " + BasicCredentials(user, password) + "\r\n";
-    return {updateHost, target, headers};
+std::string PercentEncode(const std::string& bytes) {
+    static const char hexDigits[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                                (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' ||
+                                byte == '_' || byte == '~';
+        if (unreserved) {
+            encoded += c;
+        } else {
+            encoded += '%';
+            encoded += hexDigits[byte >> 4];
+            encoded += hexDigits[byte & 0x0F];
+        }
+    }
+    return encoded;
+}
+
+std::optional<HttpRequest> RequestForUrl(const std::string& url) {
+    HttpRequest request;
+    size_t rest = 0;
+    if (url.rfind("https://", 0) == 0) {
+        rest = 8;
+    } else if (url.rfind("http://", 0) == 0) {
+        request.secure = false;
+        rest = 7;
+    } else {
+        return std::nullopt;
+    }
+    for (const char c : url) {
+        if (static_cast<unsigned char>(c) <= ' ' || c == '\x7F') return std::nullopt;
+    }
+    const size_t pathAt = std::min(url.find_first_of("/?", rest), url.size());
+    std::string authority = url.substr(rest, pathAt - rest);
+    if (const size_t colon = authority.find(':'); colon != std::string::npos) {
+        const std::string port = authority.substr(colon + 1);
+        if (port.empty() || port.size() > 5 ||
+            port.find_first_not_of("0123456789") != std::string::npos || std::stoul(port) < 1 ||
+            std::stoul(port) > 65535) {
+            return std::nullopt;
+        }
+        request.port = static_cast<unsigned short>(std::stoul(port));
+        authority.resize(colon);
+    }
+    const bool hostChars =
+        authority.find_first_not_of(
+            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789.-_") ==
+        std::string::npos;
+    if (authority.empty() || !hostChars) return std::nullopt;
+    request.host = authority;
+    request.target = pathAt < url.size() ? url.substr(pathAt) : "/";
+    if (request.target[0] == '?') request.target.insert(0, "/");
+    return request;
 }
 
 std::vector<std::string> ReplyLines(const std::string& reply) {
@@ -372,6 +397,7 @@ ReplyOutcome OutcomeOf(const HttpReply& reply, const std::string& domainText) {
             return outcome;
         }
         case ExchangeEnd::Insecure: return Told(InsecureText, AnswerKind::NoAnswer);
+        case ExchangeEnd::NoWinInet: return Told(NoWinInetText, AnswerKind::NoAnswer);
         case ExchangeEnd::Unreachable: break;
     }
     return Told(UnreachableText, AnswerKind::NoAnswer);

@@ -64,8 +64,8 @@ struct HttpRequest {
 
 // How an exchange ended: with a reply, judged by InterpretReply; before any reply arrived
 // (no name, no connection, a time-out); or without a secure connection, before the request
-// with the credentials was sent.
-enum class ExchangeEnd { Replied, Unreachable, Insecure };
+// with the credentials was sent; or not at all, the system's WinINet being missing.
+enum class ExchangeEnd { Replied, Unreachable, Insecure, NoWinInet };
 struct HttpReply {
     ExchangeEnd end = ExchangeEnd::Unreachable;
     std::string body;
@@ -78,12 +78,13 @@ ExchangeEnd FailureOf(unsigned long winInetError);
 // What the Authorization header carries: the Base64 of "user:password".
 std::string BasicCredentials(const std::string& user, const std::string& password);
 
-// The dyndns update for the field texts. The domain and the address are percent-encoded
-// into the query and the credentials travel as HTTP Basic, so no field text can change
-// the host, the path or the set of parameters.
-HttpRequest UpdateRequestFor(const std::string& updateHost, const std::string& domain,
-                             const std::string& address, const std::string& user,
-                             const std::string& password);
+// Every byte but the unreserved characters of a URI (letters, digits, "-._~") as %XX.
+std::string PercentEncode(const std::string& bytes);
+
+// The GET for an address "http://host[:port][/path]" or "https://...", without headers;
+// nothing when the scheme is another, the host is empty or holds anything but letters,
+// digits, ".", "-" and "_", the port is not 1-65535, or a byte is a space or a control.
+std::optional<HttpRequest> RequestForUrl(const std::string& url);
 
 // What an answer asks of Kivo: the update was confirmed (good, nochg); the user has to act
 // first (a wrong account or domain, a block, an answer Kivo does not know); the provider

@@ -2,23 +2,14 @@
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
-#include <iphlpapi.h>
 
 #include <cstring>
 #include <vector>
 
+#include "watch/iphlpapi_win.h"
 #include "watch/local_ipv6_rules.h"
 
 namespace {
-
-// NotifyUnicastIpAddressChange came with Vista: it is looked up at run time so that the
-// program still starts on XP, with its own declarations so that none of the program needs
-// a newer _WIN32_WINNT. The row is not read, so it stays opaque.
-typedef VOID(WINAPI* UnicastChangeCallback)(PVOID context, PVOID row, int notificationType);
-typedef DWORD(WINAPI* NotifyUnicastChangeFunction)(unsigned short family,
-                                                   UnicastChangeCallback callback, PVOID context,
-                                                   BOOLEAN initialNotification,
-                                                   HANDLE* notificationHandle);
 
 void (*OnChange)();
 bool Registered;
@@ -54,6 +45,8 @@ std::vector<LocalIpv6Address> AddressesIn(const IP_ADAPTER_ADDRESSES* adapter) {
 }  // namespace
 
 std::optional<std::string> ThisPcPublicIpv6() {
+    const IpHelperFunctions* ipHelper = IpHelper();
+    if (!ipHelper) return std::nullopt;  // told at the start; no address, nothing is sent
     constexpr ULONG Flags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST |
                             GAA_FLAG_SKIP_DNS_SERVER | GAA_FLAG_SKIP_FRIENDLY_NAME;
     ULONG size = 15 * 1024;
@@ -62,7 +55,8 @@ std::optional<std::string> ThisPcPublicIpv6() {
     for (int tries = 0; tries < 4; ++tries) {
         buffer.resize(size);
         auto* adapters = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data());
-        const ULONG result = GetAdaptersAddresses(AF_INET6, Flags, nullptr, adapters, &size);
+        const ULONG result =
+            ipHelper->GetAdaptersAddresses(AF_INET6, Flags, nullptr, adapters, &size);
         if (result == ERROR_SUCCESS) return PublicIpv6Among(AddressesIn(adapters));
         if (result != ERROR_BUFFER_OVERFLOW) return std::nullopt;  // ERROR_NO_DATA: none
     }
@@ -71,14 +65,11 @@ std::optional<std::string> ThisPcPublicIpv6() {
 
 bool WatchIpv6AddressChanges(void (*onChange)()) {
     if (Registered) return false;  // one watcher for the process
-    HMODULE iphlpapi = GetModuleHandleA("iphlpapi.dll");
-    if (!iphlpapi) iphlpapi = LoadLibraryA("iphlpapi.dll");
-    if (!iphlpapi) return false;
-    const auto notify = reinterpret_cast<NotifyUnicastChangeFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(iphlpapi, "NotifyUnicastIpAddressChange")));
-    if (!notify) return false;
+    const IpHelperFunctions* ipHelper = IpHelper();
+    if (!ipHelper || !ipHelper->NotifyUnicastIpAddressChange) return false;
     OnChange = onChange;
-    if (notify(AF_INET6, UnicastAddressChanged, nullptr, FALSE, &ChangeNotification) != NO_ERROR) {
+    if (ipHelper->NotifyUnicastIpAddressChange(AF_INET6, UnicastAddressChanged, nullptr, FALSE,
+                                               &ChangeNotification) != NO_ERROR) {
         OnChange = nullptr;
         return false;
     }

@@ -84,6 +84,7 @@ std::string AnswerForLog(const RunRecord& record, const std::string& domainText,
     switch (reply.end) {
         case ExchangeEnd::Unreachable: return "(无应答)";
         case ExchangeEnd::Insecure: return "(未建立安全连接)";
+        case ExchangeEnd::NoWinInet: return "(未发送,无法加载wininet.dll)";
         case ExchangeEnd::Replied: break;
     }
     // Only a line that is too long is cut: a lead byte that ends a short one is shown.
@@ -105,9 +106,11 @@ std::string AnswerForLog(const RunRecord& record, const std::string& domainText,
     return answer;
 }
 
-// The Base64 first: the password may be a part of it.
+// The Base64 first: the password may be a part of it. A custom address's {pwd} sends it
+// percent-encoded, as a provider may echo it.
 std::string WithoutSecrets(std::string text, const UpdateFields& fields) {
     text = Hide(text, BasicCredentials(fields.user, fields.password));
+    text = Hide(text, PercentEncode(fields.password));
     return Hide(text, fields.password);
 }
 

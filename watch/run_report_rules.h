@@ -26,8 +26,8 @@ const char* TriggerName(RunTrigger trigger);
 std::string AnswerForLog(const RunRecord& record, const std::string& domainText,
                          bool (*isLeadByte)(unsigned char));
 
-// The text with every copy of the password and of the credentials' Base64 replaced by
-// "***": whatever a provider echoes, the log never holds them.
+// The text with every copy of the password (as typed or percent-encoded) and of the
+// credentials' Base64 replaced by "***": whatever a provider echoes, the log never holds them.
 std::string WithoutSecrets(std::string text, const UpdateFields& fields);
 
 // One line of the log, without its line end: the local time, what started the run, the

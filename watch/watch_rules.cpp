@@ -65,8 +65,10 @@ std::optional<RunTrigger> CheckSchedule::TakeDue(std::uint32_t now) {
 
 // FNV-1a over each field's length and bytes, so that no two field sets run together. The
 // password is left out: a fast digest of it would let anyone holding the state file alone
-// test guesses of it. The IPv6 choice adds a byte only when made.
-std::string FieldsFingerprint(const UpdateFields& fields, bool ownIpv6) {
+// test guesses of it. The IPv6 choice adds a byte only when made, and the provider its bytes
+// only when it has any, so fingerprints saved before them still match.
+std::string FieldsFingerprint(const UpdateFields& fields, bool ownIpv6,
+                              const std::string& provider) {
     std::uint64_t hash = 14695981039346656037ull;
     auto mix = [&hash](unsigned char byte) { hash = (hash ^ byte) * 1099511628211ull; };
     for (const std::string* field : {&fields.domain, &fields.address, &fields.user}) {
@@ -74,6 +76,7 @@ std::string FieldsFingerprint(const UpdateFields& fields, bool ownIpv6) {
         for (const char c : *field) mix(static_cast<unsigned char>(c));
     }
     if (ownIpv6) mix('6');
+    for (const char c : provider) mix(static_cast<unsigned char>(c));
     char text[17];
     std::snprintf(text, sizeof text, "%016llX", static_cast<unsigned long long>(hash));
     return text;
@@ -142,7 +145,7 @@ RunRecord RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool at
         record.status = text;
     };
     const bool ownIpv6 = static_cast<bool>(exchanges.ownIpv6);
-    const std::string fingerprint = FieldsFingerprint(fields, ownIpv6);
+    const std::string fingerprint = FieldsFingerprint(fields, ownIpv6, exchanges.provider);
     if (memory.pausedFields == fingerprint) return record;
     if (const FieldCheck* failed = FirstFailedCheck(fields)) {
         say(failed->statusText);
@@ -223,8 +226,9 @@ RunRecord RunUserUpdate(WatchMemory& memory, const UpdateFields& fields,
     record.result = RunRecord::Sent;
     record.pausedNow = record.outcome.kind == AnswerKind::NeedsUser;
     record.status = UnattendedStatusOf(record.outcome, exchanges.isLeadByte);
-    memory = MemoryAfter(memory, record.outcome,
-                         FieldsFingerprint(fields, static_cast<bool>(exchanges.ownIpv6)),
-                         sent.address, exchanges.now);
+    memory = MemoryAfter(
+        memory, record.outcome,
+        FieldsFingerprint(fields, static_cast<bool>(exchanges.ownIpv6), exchanges.provider),
+        sent.address, exchanges.now);
     return record;
 }

@@ -52,11 +52,13 @@ private:
 inline constexpr std::int64_t RefreshAfterSeconds = 25 * 24 * 60 * 60;
 inline constexpr std::int64_t ProviderTroubleWaitSeconds = 30 * 60;
 
-// A digest of the domain, the IP field and the user name, and of the choice of this PC's
-// IPv6 address, that stands for them in the state file: it changes whenever any of them
-// changes and holds none of them. The password is no input: the running Kivo lifts a pause
-// when it is edited instead.
-std::string FieldsFingerprint(const UpdateFields& fields, bool ownIpv6 = false);
+// A digest of the domain, the IP field and the user name, of the choice of this PC's IPv6
+// address and of the provider, that stands for them in the state file: it changes whenever
+// any of them changes and holds none of them. The password is no input: the running Kivo
+// lifts a pause when it is edited instead. Of the provider only its key and its address up
+// to the query go in, where a password typed into the address would stand.
+std::string FieldsFingerprint(const UpdateFields& fields, bool ownIpv6 = false,
+                              const std::string& provider = "");
 
 struct WatchMemory {
     std::string confirmedAddress;  // empty: none confirmed, or a confirmation that named none
@@ -92,6 +94,7 @@ struct WatchExchanges {
     std::function<CheckResult()> check;
     std::function<std::optional<std::string>()> ownIpv6;
     std::function<HttpReply(const UpdateFields&)> update;
+    std::string provider;  // the chosen provider's key and address: a change sends anew
     std::int64_t now = 0;
     std::function<void(const std::string&)> report;
     bool (*isLeadByte)(unsigned char) = nullptr;  // of the ANSI code page

@@ -1,6 +1,5 @@
 #include "watch/watch_win.h"
 
-#include <iphlpapi.h>
 #include <process.h>
 
 #include <deque>
@@ -17,6 +16,7 @@
 #include "update/http_get_win.h"
 #include "update/run_update_win.h"
 #include "watch/activity_log_win.h"
+#include "watch/iphlpapi_win.h"
 #include "watch/local_ipv6_win.h"
 #include "watch/run_report_rules.h"
 #include "watch/watch_rules.h"
@@ -40,6 +40,8 @@ struct Job {
     UpdateFields fields;
     bool ownIpv6;     // the update uses this PC's IPv6 address
     bool autoUpdate;  // "自动更新" ticked when the run was asked for
+    ProviderChoice provider;
+    CheckChoice check;
 };
 
 // Shared between the window's thread and the worker, under Lock.
@@ -111,12 +113,14 @@ CheckResult CheckPublicAddress(const std::vector<HttpRequest>& services) {
 }
 
 void RunJob(const Job& job, WatchMemory& memory, BalloonRules& balloons) {
-    // The built-in services until the job carries the user's choice.
-    const std::vector<HttpRequest> services = CheckServicesFor(CheckChoice{});
+    const std::vector<HttpRequest> services = CheckServicesFor(job.check);
     WatchExchanges exchanges;
     if (!services.empty()) exchanges.check = [&services] { return CheckPublicAddress(services); };
     if (job.ownIpv6) exchanges.ownIpv6 = ThisPcPublicIpv6;
-    exchanges.update = SendUpdate;
+    exchanges.update = [&job](const UpdateFields& fields) {
+        return SendUpdate(job.provider, fields);
+    };
+    exchanges.provider = DigestibleProvider(job.provider);
     exchanges.now = SecondsSince1970();
     exchanges.report = [](const std::string& status) {
         Report report;
@@ -169,8 +173,9 @@ void ReportIpv6AddressesChanged() { PostMessageA(Window, AddressesChangedMessage
 // Asks Windows to signal the event at the next change of the PC's IPv4 addresses; false
 // where it cannot (then no change is ever reported, and the periodic checks carry on alone).
 bool WatchAddresses(OVERLAPPED& overlapped) {
+    const IpHelperFunctions* ipHelper = IpHelper();
     HANDLE ignored = nullptr;
-    return NotifyAddrChange(&ignored, &overlapped) == ERROR_IO_PENDING;
+    return ipHelper && ipHelper->NotifyAddrChange(&ignored, &overlapped) == ERROR_IO_PENDING;
 }
 
 unsigned __stdcall WorkerMain(void*) {
@@ -221,6 +226,8 @@ void Queue(Job job) {
             waiting->fields = job.fields;
             waiting->ownIpv6 = job.ownIpv6;
             waiting->autoUpdate = job.autoUpdate;
+            waiting->provider = job.provider;
+            waiting->check = job.check;
         } else {
             Jobs.push_back(std::move(job));
         }
@@ -233,8 +240,23 @@ bool AutoUpdateTicked(HWND mainDialog) {
 }
 
 Job JobFor(HWND mainDialog, Job::Kind kind, RunTrigger trigger) {
-    return {kind, trigger, ReadUpdateFields(mainDialog), OwnIpv6Chosen(),
-            AutoUpdateTicked(mainDialog)};
+    return {kind,
+            trigger,
+            ReadUpdateFields(mainDialog),
+            OwnIpv6Chosen(),
+            AutoUpdateTicked(mainDialog),
+            ProviderChosen(),
+            CheckChoiceMade()};
+}
+
+// With "自动更新" ticked: a run, or without a provider, nothing but the reason why.
+void QueueUnattended(HWND mainDialog, Job::Kind kind, RunTrigger trigger) {
+    if (!AutoUpdateTicked(mainDialog)) return;
+    if (!ProviderChosen().Made()) {
+        ShowStatus(mainDialog, NoProviderText);
+        return;
+    }
+    Queue(JobFor(mainDialog, kind, trigger));
 }
 
 void ArmTimer(HWND mainDialog) {
@@ -253,7 +275,7 @@ void StartWatch(HWND mainDialog) {
     if (worker) CloseHandle(reinterpret_cast<HANDLE>(worker));
     Schedule.emplace(GetTickCount());
     ArmTimer(mainDialog);
-    if (AutoUpdateTicked(mainDialog)) Queue(JobFor(mainDialog, Job::AtStart, RunTrigger::Start));
+    QueueUnattended(mainDialog, Job::AtStart, RunTrigger::Start);
 }
 
 // A user's update asked for while another waits or runs is dropped, without a word: pressed
@@ -278,7 +300,7 @@ void OnPasswordEdited() {
 }
 
 void CheckNow(HWND mainDialog, RunTrigger trigger) {
-    if (AutoUpdateTicked(mainDialog)) Queue(JobFor(mainDialog, Job::Due, trigger));
+    QueueUnattended(mainDialog, Job::Due, trigger);
 }
 
 void OnWatchTimer(HWND mainDialog) {

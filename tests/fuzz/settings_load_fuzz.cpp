@@ -1,5 +1,6 @@
 // Arbitrary settings-file contents through the load's line reader and line decoding; and
-// every line as a value that a save writes and the load must give back whole.
+// every line as a value (a password, a custom address) that a save writes and the load must
+// give back whole.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 
 #include "resources/resource_ids.h"
 #include "settings/field_codec.h"
+#include "settings/settings_keys.h"
 #include "settings/settings_reading.h"
 
 namespace {
@@ -31,6 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string saved = HexEncode(XorScramble("12Pwd=" + line + "|34"));
         const LineMeaning back = InterpretSettingsLine(saved);
         Require(back.controlId == IDC_PASSWORD_FIELD && back.value == line);
+        // The line as a custom address, in the choice line a save writes for it.
+        const ChoiceLine choice =
+            ReadChoiceLine(HexEncode(XorScramble("5UpdateUrl=" + EscapeChoiceValue(line) + "|6")));
+        Require(choice.key == UpdateUrlKey && choice.value == line);
     }
     Require(lineBytes <= file.size());
     return 0;

@@ -69,6 +69,9 @@ TEST(LogLineOf, TimeTriggerAddressesAnswerAndStatus) {
         {RunTrigger::UpdateButton, Sent(HttpReply{ExchangeEnd::Insecure, "", 200}),
          "2026-12-07 14:03:11  更新按钮  203.0.113.5 → 198.51.100.7  (未建立安全连接)  "
          "无法建立安全连接,已取消更新!"},
+        {RunTrigger::HotkeyF3, Sent(HttpReply{ExchangeEnd::NoWinInet, "", 200}),
+         "2026-12-07 14:03:11  热键F3  203.0.113.5 → 198.51.100.7  (未发送,无法加载wininet.dll)  "
+         "无法加载系统组件 wininet.dll,未能更新!"},
         {RunTrigger::TrayMenu, Sent(Page("<h1>Bad Gateway</h1>\r\nmore", 502)),
          "2026-12-07 14:03:11  托盘菜单  203.0.113.5 → 198.51.100.7  HTTP 502 <h1>Bad Gateway</h1> "
          " "
@@ -88,6 +91,8 @@ TEST(LogLineOf, TimeTriggerAddressesAnswerAndStatus) {
          "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  badauth for *** ***  "
          "用户名或密码错误,请检查!"},
         {RunTrigger::Periodic, Sent(Page("echo 口令|kivo")),
+         "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  echo ***  未知消息:echo ***"},
+        {RunTrigger::Periodic, Sent(Page("echo %BF%DA%C1%EE%7Ckivo")),  // as {pwd} sent it
          "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  echo ***  未知消息:echo ***"},
         // Neither at the answer's cut (80) nor at the status's (100) is a part of one left.
         {RunTrigger::Periodic, Sent(Page(std::string(95, 'a') + secret)),

@@ -137,6 +137,44 @@ TEST(ComposeSettingsFile, TheIpv6ChoiceComesBackAndReadersBeforeItPassOverIt) {
     EXPECT_FALSE(ChoosesOwnIpv6("IPv6=true"));
 }
 
+// The provider and check lines come back whole, "%" and "=" escaped, and hold none of the
+// five key texts anywhere, so that a reader that acts on the first key text it finds in a
+// line, as the first versions do, passes over them and loads the rest as before.
+TEST(ComposeSettingsFile, TheChoiceLinesComeBackAndNoReaderBeforeThemActsOnThem) {
+    const std::array<std::string, ValueKeyCount> fields = {"kivo.example.com", "", "user", "pw|1"};
+    const ChoiceTexts cases[] = {
+        {"dyn", "", ""},
+        {"custom", "https://a.example/u?hostname={host}&Pwd={pwd}&Auto=True&Name=%3D|7", "none"},
+        {"custom", "http://b.example/?Host={host}", "https://ip.example/?myIP=%25"},
+        {"", "", ""},
+    };
+    for (const ChoiceTexts& choices : cases) {
+        std::uint32_t seed = 9;
+        ChoiceTexts loaded;
+        std::array<std::string, ValueKeyCount> loadedFields;
+        for (const auto& line : ComposeSettingsFile(fields, true, true, seed, choices)) {
+            const ChoiceLine choice = ReadChoiceLine(line.text);
+            const std::string plain = XorScramble(HexDecode(line.text).value_or(""));
+            for (const char* key : {"Host=", "myIP=", "Name=", "Pwd=", "Auto=True"}) {
+                if (choice.key) EXPECT_EQ(plain.find(key), std::string::npos) << plain;
+            }
+            const LineMeaning meaning = InterpretSettingsLine(line.text);
+            for (int i = 0; i < ValueKeyCount; ++i) {
+                if (meaning.controlId == ValueKeys[i].controlId) loadedFields[i] = meaning.value;
+            }
+            if (choice.key == ProviderKey) loaded.provider = choice.value;
+            if (choice.key == UpdateUrlKey) loaded.updateUrl = choice.value;
+            if (choice.key == CheckUrlKey) loaded.checkUrl = choice.value;
+        }
+        EXPECT_EQ(loadedFields, fields);
+        EXPECT_EQ(loaded.provider + " " + loaded.updateUrl + " " + loaded.checkUrl,
+                  choices.provider + " " + choices.updateUrl + " " + choices.checkUrl);
+    }
+    EXPECT_EQ(EscapeChoiceValue("a=b%3D%"), "a%3Db%253D%25");
+    EXPECT_EQ(ReadChoiceLine("Provider=noip|").value, "noip");  // written by hand
+    EXPECT_EQ(ReadChoiceLine("Pwd=xProvider=noip|").key, nullptr) << "a field's line";
+}
+
 TEST(ReadSettingsLines, SplitsAtLfOrCrLfDropsLoneCrAndStopsAtCtrlZ) {
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"", {}},

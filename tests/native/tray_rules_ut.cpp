@@ -22,17 +22,17 @@ TEST(StartsInTray, AnyArgumentSlashOrDashTrayInAnyCase) {
     for (const auto& [line, tray] : cases) EXPECT_EQ(StartsInTray(line), tray) << line;
 }
 
-TEST(TrayMenuItems, UpdateShowHideLogThenTheTwoChoicesThenExit) {
+TEST(TrayMenuItems, ProviderThenUpdateShowHideLogThenTheTwoChoicesThenExit) {
     for (const bool atLogon : {false, true}) {
         for (const bool ownIpv6 : {false, true}) {
             std::string menu;
             for (const TrayMenuItem& item : TrayMenuItems(atLogon, ownIpv6)) {
                 menu += std::to_string(item.id) + (item.checked ? "*" : "") + item.text + "|";
             }
-            EXPECT_EQ(menu,
-                      std::string("1101立即更新(F3)|1102显示/隐藏窗口(F4)|1105查看日志|0|1103") +
-                          (atLogon ? "*" : "") + "开机时自动启动|1106" + (ownIpv6 ? "*" : "") +
-                          "使用本机IPv6地址|0|1104退出|");
+            EXPECT_EQ(menu, std::string("1107服务商设置...|0|1101立即更新(F3)|1102显示/"
+                                        "隐藏窗口(F4)|1105查看日志|0|1103") +
+                                (atLogon ? "*" : "") + "开机时自动启动|1106" +
+                                (ownIpv6 ? "*" : "") + "使用本机IPv6地址|0|1104退出|");
         }
     }
 }
@@ -87,6 +87,14 @@ TEST(KeyRepeatFilter, AHotkeyWithin500MsOfTheLastIsARepeatAcrossTheClocksWrap) {
         {start + 1065, true},  {start + 1565, false}, {start + 2563, false},
     };
     for (const auto& [at, repeat] : pressed) EXPECT_EQ(filter.IsRepeat(at), repeat) << at - start;
+}
+
+// Told in a box, or on the status line and in the tip of a start behind the tray.
+TEST(MissingSystemPartText, NamesTheDllTheFunctionIfAnyAndTheLoss) {
+    EXPECT_EQ(MissingSystemPartText("wininet.dll", nullptr, NoUpdatesLoss),
+              "无法加载系统组件 wininet.dll,将不能更新域名!");
+    EXPECT_EQ(MissingSystemPartText("iphlpapi.dll", "NotifyAddrChange", NoOwnIpv6Loss),
+              "无法加载系统组件 iphlpapi.dll 中的函数 NotifyAddrChange,将不能使用本机IPv6地址!");
 }
 
 TEST(BalloonPacer, AtMostOneAMinuteAcrossTheClocksWrap) {

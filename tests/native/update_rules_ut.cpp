@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "resources/resource_ids.h"
-#include "update/update_rules.h"
+#include "update/providers_rules.h"
 
 namespace {
 
@@ -72,12 +72,15 @@ TEST(UpdateRequest, NoFieldTextChangesTheHostPathOrParameters) {
         {"域名\x80\xff", "", "用户", "\xff\xfe",
          "hostname=%D3%F2%C3%FB%80%FF&myip=", "08O7pzr//g=="},
     };
+    const ProviderChoice built = BuildsOwnProvider("members.kivo.example", "https");
     for (const auto& c : cases) {
-        const HttpRequest request =
-            UpdateRequestFor("members.kivo.example", c.domain, c.address, c.user, c.password);
-        EXPECT_EQ(request.host, "members.kivo.example");
-        EXPECT_EQ(request.target, "/dyndns/update?system=dyndns&" + c.query + "&wildcard=OFF");
-        EXPECT_EQ(request.headers, "Authorization: Basic " + c.basic + "\r\n");
+        const std::optional<HttpRequest> request =
+            UpdateRequestFor(built, {c.domain, c.address, c.user, c.password});
+        ASSERT_TRUE(request);
+        EXPECT_EQ(request->host, "members.kivo.example");
+        EXPECT_EQ(request->target, "/dyndns/update?system=dyndns&" + c.query + "&wildcard=OFF");
+        EXPECT_EQ(request->headers, "Authorization: Basic " + c.basic + "\r\n");
+        EXPECT_TRUE(request->secure);
     }
 }
 
@@ -97,6 +100,8 @@ TEST(OutcomeOf, TellsTheNetworkTheSecureConnectionAndTheAccountApart) {
     EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, ""}).statusText,
               "可能是用户名或密码错误,请您检查!!");
     EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, "nohost"}).statusText, "您的域名输入错误,请检查!");
+    EXPECT_EQ(OutcomeOf({ExchangeEnd::NoWinInet, ""}).statusText,
+              "无法加载系统组件 wininet.dll,未能更新!");
 }
 
 TEST(InterpretReply, EveryReplyForm) {

@@ -103,16 +103,6 @@ Pixels WaitBalloonPicture() {
     return picture;
 }
 
-// The visible popup menu of a process, or null.
-HWND ShownMenu(DWORD processId) {
-    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32768", nullptr));) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == processId && IsWindowVisible(w)) return w;
-    }
-    return nullptr;
-}
-
 // "target|arguments|working folder" of a shortcut, or "" where there is none.
 std::string ShortcutAt(const std::string& path) {
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return "";

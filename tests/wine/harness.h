@@ -47,16 +47,27 @@ struct TestKivo : Kivo {
 };
 
 // The program that most cases share, against the simulator: started on first use, and
-// again whenever a case left it ended, hidden, or with a box or the About window open.
+// again whenever a case left it ended, hidden, or with a box, the About window or the
+// 服务商设置 dialog open.
 inline Kivo& Shared() {
     std::unique_ptr<Kivo>& shared = SharedSlot();
     if (!shared || !shared->Running() || !IsWindowVisible(shared->Main()) ||
-        !shared->Boxes().empty() || shared->About()) {
+        !shared->Boxes().empty() || shared->About() || shared->ProviderDialog()) {
         shared.reset();
         shared = std::make_unique<Kivo>("Shared");
         shared->Start().Main();
     }
     return *shared;
+}
+
+// The visible popup menu of a process, or null.
+inline HWND ShownMenu(DWORD processId) {
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32768", nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == processId && IsWindowVisible(w)) return w;
+    }
+    return nullptr;
 }
 
 // Painting happens in Kivo's own time: waits until the screen passes the check.
@@ -180,7 +191,7 @@ struct WatchedKivo : TestKivo {
         // The noise digits after each value let a value hold "|".
         WriteFileBytes(folder + "kivo.Lr", std::string("Host=") + DemoHost +
                                                "|0\r\nName=" + DemoUser + "|0\r\nPwd=" + password +
-                                               "|0\r\n" + autoUpdate + "\r\n");
+                                               "|0\r\n" + autoUpdate + "\r\n" + SimProviderLines());
         if (!state.empty()) WriteFileBytes(folder + "kivo.state", state);
         Start(arguments);
         WaitFor([this] { return AnyMain() != nullptr; });

@@ -155,8 +155,9 @@ TEST(Log, OnAFullDiskALineGoesInWholeOrNotAtAll) {
     SharedSlot().reset();  // F3 and F4 for this one
     SimReset();
     Kivo kivo(folder);
-    WriteFileBytes(kivo.folder + "kivo.Lr", std::string("Host=") + DemoHost + "|0\r\nName=" +
-                                                DemoUser + "|0\r\nPwd=" + DemoPassword + "|0\r\n");
+    WriteFileBytes(kivo.folder + "kivo.Lr",
+                   std::string("Host=") + DemoHost + "|0\r\nName=" + DemoUser +
+                       "|0\r\nPwd=" + DemoPassword + "|0\r\n" + SimProviderLines());
     const std::string log = kivo.folder + "kivo.log", filler = kivo.folder + "filler";
     auto fillTheDisk = [&filler] {
         HANDLE file = CreateFileA(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, 0);
@@ -169,6 +170,7 @@ TEST(Log, OnAFullDiskALineGoesInWholeOrNotAtAll) {
     fillTheDisk();
     kivo.Start();
     EXPECT_TRUE(kivo.Update(Updated + "127.0.0.1"));
+    Sleep(1000);  // the log and the state are written after the status shows
     EXPECT_EQ(NamesIn(kivo.folder), (std::vector<std::string>{"filler", "kivo.exe", "kivo.Lr"}));
     DeleteFileA(filler.c_str());
     // The disk's last page holds the first 4,000 bytes of the log: a line does not fit.
@@ -176,10 +178,12 @@ TEST(Log, OnAFullDiskALineGoesInWholeOrNotAtAll) {
     WriteFileBytes(log, old);
     fillTheDisk();
     EXPECT_TRUE(kivo.Update(Unchanged + "127.0.0.1"));
+    Sleep(1000);
     EXPECT_EQ(ReadFileBytes(log), old);
     DeleteFileA(filler.c_str());
     EXPECT_TRUE(kivo.Update(Unchanged + "127.0.0.1"));
-    const std::string grown = ReadFileBytes(log);
+    std::string grown;
+    EXPECT_TRUE(WaitFor([&] { return (grown = ReadFileBytes(log)).size() > old.size(); }));
     EXPECT_EQ(grown.substr(0, old.size()), old);
     EXPECT_EQ(std::count(grown.begin() + old.size(), grown.end(), '\n'), 1) << grown;
     EXPECT_EQ(grown.substr(grown.size() - 2), "\r\n");

@@ -63,15 +63,15 @@ TEST(Settings, CloseSavesTheFieldsAndTheNextStartRestoresThemAndRunsTheStoredUpd
     }
     EXPECT_TRUE(SimRequests().empty()) << "closing must not update";
 
-    // Header, five hex lines (their content shows in what the next start restores), two
-    // empty lines, credit line, each ended by CR LF.
+    // Header, five hex lines and the provider's two (their content shows in what the next
+    // start restores), two empty lines, credit line, each ended by CR LF.
     const std::vector<std::string> lines = CrLfLines(saved);
-    ASSERT_EQ(lines.size(), 9u) << saved;
+    ASSERT_EQ(lines.size(), 11u) << saved;
     EXPECT_EQ(saved.substr(saved.size() - 2), "\r\n");
-    EXPECT_EQ(lines[0] + "|" + lines[6] + lines[7] + "|" + lines[8],
+    EXPECT_EQ(lines[0] + "|" + lines[8] + lines[9] + "|" + lines[10],
               "[Kivo域名更新器]||本程序由" KIVO_AUTHOR_NAME "制作, QQ:" KIVO_AUTHOR_QQ
               ", E-mail:" KIVO_AUTHOR_EMAIL);
-    for (int i = 1; i <= 5; ++i)
+    for (int i = 1; i <= 7; ++i)
         EXPECT_EQ(lines[i].find_first_not_of("0123456789ABCDEF"), std::string::npos);
 
     // The stored flag runs one update at start, with nothing confirmed before: the window is
@@ -101,11 +101,11 @@ TEST(Settings, LoadReadsEveryLineFormAndTheStartUpdateTakesTheWholeFile) {
     {
         SimReset();
         TestKivo kivo;
-        WriteFileBytes(kivo.folder + "kivo.Lr",
-                       EncodeSettingsLine("1Auto=True2") + "\r\n" + SettingsHeaderLine + "\n" +
-                           "Name=typed\r user|\r\n" + EncodeSettingsLine("77Pwd=p|wHost=x.y|8") +
-                           "\nHost=abcd.efghi|def\r\nmyIP=10.0.0.1|\x1A" +
-                           "Pwd=after-the-end|\r\n");
+        WriteFileBytes(
+            kivo.folder + "kivo.Lr",
+            EncodeSettingsLine("1Auto=True2") + "\r\n" + SimProviderLines() + SettingsHeaderLine +
+                "\n" + "Name=typed\r user|\r\n" + EncodeSettingsLine("77Pwd=p|wHost=x.y|8") +
+                "\nHost=abcd.efghi|def\r\nmyIP=10.0.0.1|\x1A" + "Pwd=after-the-end|\r\n");
         kivo.Start();
         EXPECT_TRUE(WaitFor([&] {
             return kivo.Text(IDC_STATUS_LINE) == "用户名或密码错误,请检查!";
@@ -164,6 +164,7 @@ TEST(Settings, FailedLoadOrSaveEndsWithTheErrorBoxAndKeepsTheOldFile) {
         const std::string old =
             std::string(SettingsHeaderLine) + "\r\nHost=old.example|\r\nxyz\x1A";
         HANDLE holder = INVALID_HANDLE_VALUE;
+        DeleteFileA(settings.c_str());
         if (c.holder == Directory) {
             CreateDirectoryA(settings.c_str(), nullptr);
         } else {  // a viewer shares reading only, so the file cannot be replaced meanwhile

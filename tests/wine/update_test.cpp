@@ -137,7 +137,7 @@ TEST(Update, ProviderReceivesTheFieldsByteExact) {
         const std::vector<SimRequest> requests = SimRequests();
         ASSERT_EQ(requests.size(), 1u);
         EXPECT_EQ(requests[0].target, c.pathAndQuery) << "inside the TLS tunnel";
-        EXPECT_EQ(requests[0].tunnel, KIVO_UPDATE_HOST ":443");
+        EXPECT_EQ(requests[0].tunnel, "members.kivo.example:443");
         EXPECT_EQ(requests[0].agent, "Kivo/" KIVO_VERSION " " KIVO_AUTHOR_EMAIL);
         EXPECT_EQ(requests[0].user, c.fields.user);
         EXPECT_EQ(requests[0].password, c.fields.password);
@@ -238,15 +238,18 @@ TEST(Update, AHeldF3SendsOnceAndOpensOneWarning) {
     kivo.CloseBox(kivo.WaitBox());
 }
 
-// Built with KIVO_UPDATE_SCHEME=http, for a provider without TLS, Kivo updates in clear to
-// port 80.
-TEST(Update, TheHttpBuildUpdatesInClear) {
+// Built for one provider without TLS (KIVO_UPDATE_HOST, KIVO_UPDATE_SCHEME=http), Kivo
+// updates there in clear, to port 80, while the settings name no provider.
+TEST(Update, TheBuildForOneHttpProviderUpdatesThereInClear) {
     SimReset();
     TestKivo kivo("kivo.exe", SimulatorProxy(), std::getenv("KIVO_HTTP_EXE"));
+    DeleteFileA((kivo.folder + "kivo.Lr").c_str());
     kivo.Start().Fill(Demo);
     EXPECT_TRUE(kivo.Update(Updated + "127.0.0.1")) << kivo.Text(IDC_STATUS_LINE);
     const std::vector<SimRequest> requests = SimRequests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].tunnel, "");
-    EXPECT_EQ(requests[0].target.find("http://" KIVO_UPDATE_HOST), 0u) << requests[0].target;
+    EXPECT_EQ(requests[0].host, "members.kivo.example");
+    EXPECT_EQ(requests[0].target.find("http://members.kivo.example:80/dyndns/update?"), 0u)
+        << requests[0].target;
 }

@@ -1,0 +1,32 @@
+// What the "服务商设置" dialog lists, tells and accepts, over plain byte strings.
+#ifndef KIVO_PROVIDER_DIALOG_RULES_H
+#define KIVO_PROVIDER_DIALOG_RULES_H
+
+#include <string>
+#include <vector>
+
+#include "address/check_choice.h"
+#include "update/providers_rules.h"
+
+inline constexpr char ProviderTitleText[] = "服务商设置";
+
+// The provider list's entries, in order: the built-in providers, then 自定义.
+struct ProviderEntry {
+    const char* key;
+    const char* name;
+};
+std::vector<ProviderEntry> ProviderEntries();
+// The entry of the choice, or -1 for none.
+int ProviderEntryOf(const ProviderChoice& choice);
+
+// The check list's entries, in the order of CheckMode.
+inline constexpr const char* CheckEntries[] = {"自动(内置查询服务)", "自定义", "不查询"};
+
+// What the provider wants in 用户名 and 密码, for the entry's key; with none, what to do.
+const char* CredentialsTextFor(const std::string& key);
+
+// What is wrong with the choices as typed, in the order the dialog shows them (no provider,
+// the custom update address, the custom check address), or null when they may be kept.
+const char* ChoiceProblem(const ProviderChoice& provider, const CheckChoice& check);
+
+#endif

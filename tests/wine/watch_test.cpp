@@ -102,6 +102,31 @@ TEST(Watch, EachBuiltInServiceIsReadInItsOwnForm) {
     EXPECT_EQ(SimCheckHosts().size(), 15u) << "each check asked the failed services first";
 }
 
+// "自定义" asks only the address given; "不查询" asks nothing, so that a due check without
+// a change sends nothing either.
+TEST(Watch, ACustomCheckAsksOnlyItsAddressAndNoCheckAsksNothing) {
+    const struct {
+        std::string checkLine;
+        std::vector<std::string> hosts;
+        size_t updates;
+    } cases[] = {
+        {"CheckUrl=" + EscapeChoiceValue("https://checkip.kivo.example/") + "|0",
+         {"checkip.kivo.example"},
+         2},
+        {"CheckUrl=none|0", {}, 1},
+    };
+    for (const auto& c : cases) {
+        SimReset();
+        WatchedKivo kivo(DemoPassword, "", ("Auto=True\r\n" + c.checkLine).c_str());
+        EXPECT_TRUE(kivo.Shows(Updated + "127.0.0.1")) << kivo.Status();
+        kivo.Post(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+        // The update that a check leads to, or long enough for one to have come.
+        WaitFor([] { return SimRequests().size() == 2; }, CheckWouldHaveArrivedMs);
+        EXPECT_EQ(SimCheckHosts(), c.hosts) << c.checkLine;
+        EXPECT_EQ(SimRequests().size(), c.updates) << c.checkLine;
+    }
+}
+
 // Regression of the old start, too: a box at logon had nobody to close it. The pause, and
 // the half hour after provider trouble, hold across a restart.
 TEST(Watch, PausesAfterAnAnswerThatNeedsTheUserUntilAFieldChangesAndOpensNoBox) {

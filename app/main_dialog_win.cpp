@@ -11,6 +11,7 @@
 #include "app/tray_win.h"
 #include "base/app_handles_win.h"
 #include "base/last_resort_win.h"
+#include "history/activity_log_win.h"
 #include "resources/resource_ids.h"
 #include "settings/file_io_win.h"
 #include "settings/settings_file_win.h"
@@ -18,7 +19,6 @@
 #include "ui/chrome_win.h"
 #include "ui/provider_dialog_win.h"
 #include "update/run_update_win.h"
-#include "watch/activity_log_win.h"
 #include "watch/watch_win.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "app/system_libraries_win.h"
 
+#include "address/iphlpapi_win.h"
 #include "app/app_texts.h"
 #include "app/main_dialog_win.h"
 #include "update/wininet_win.h"
-#include "watch/iphlpapi_win.h"
 
 namespace {
 

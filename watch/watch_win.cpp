@@ -9,16 +9,16 @@
 #include <vector>
 
 #include "address/check_services.h"
+#include "address/iphlpapi_win.h"
+#include "address/local_ipv6_win.h"
 #include "app/tray_win.h"
+#include "history/activity_log_win.h"
+#include "history/run_report_rules.h"
 #include "resources/resource_ids.h"
 #include "settings/file_io_win.h"
 #include "settings/settings_file_win.h"
 #include "update/http_get_win.h"
 #include "update/run_update_win.h"
-#include "watch/activity_log_win.h"
-#include "watch/iphlpapi_win.h"
-#include "watch/local_ipv6_win.h"
-#include "watch/run_report_rules.h"
 #include "watch/watch_rules.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
-#include "watch/local_ipv6_rules.h"
+#include "address/local_ipv6_rules.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // What a run leaves to read: its log line, the tray's last result and the balloons.
 #include <gtest/gtest.h>
 
-#include "watch/run_report_rules.h"
+#include "history/run_report_rules.h"
 
 namespace {
 

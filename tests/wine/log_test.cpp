@@ -2,9 +2,9 @@
 // with a byte-order mark, CR LF), without a trace of the password, moved aside at 256 KiB and
 // never in the way of an update; the last result in the tray icon's tip; a balloon when the
 // domain moved.
+#include "history/run_report_rules.h"
 #include "tests/wine/harness.h"
 #include "update/update_rules.h"
-#include "watch/run_report_rules.h"
 
 using namespace kivo_test;
 

@@ -1,4 +1,4 @@
-#include "watch/run_report_rules.h"
+#include "history/run_report_rules.h"
 
 #include <cstdio>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "watch/iphlpapi_win.h"
+#include "address/iphlpapi_win.h"
 
 namespace {
 

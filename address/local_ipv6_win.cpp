@@ -1,4 +1,4 @@
-#include "watch/local_ipv6_win.h"
+#include "address/local_ipv6_win.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "watch/iphlpapi_win.h"
-#include "watch/local_ipv6_rules.h"
+#include "address/iphlpapi_win.h"
+#include "address/local_ipv6_rules.h"
 
 namespace {
 

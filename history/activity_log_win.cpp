@@ -1,11 +1,11 @@
-#include "watch/activity_log_win.h"
+#include "history/activity_log_win.h"
 
 #include <windows.h>
 
 #include <vector>
 
+#include "history/run_report_rules.h"
 #include "settings/file_io_win.h"
-#include "watch/run_report_rules.h"
 
 namespace {
 

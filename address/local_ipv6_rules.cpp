@@ -1,4 +1,4 @@
-#include "watch/local_ipv6_rules.h"
+#include "address/local_ipv6_rules.h"
 
 namespace {
 

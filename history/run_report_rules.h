@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "watch/watch_rules.h"
+#include "history/run_record.h"
 
 struct LocalTime {
     int year, month, day, hour, minute, second;

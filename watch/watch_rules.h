@@ -10,14 +10,12 @@
 #include <string>
 
 #include "address/check_services.h"
+#include "history/run_record.h"
 #include "update/update_rules.h"
 
 inline constexpr char AddressUnchangedText[] = "IP地址没有变化,无需更新,当前IP为:";
 inline constexpr char CheckFailedText[] = "无法获取当前IP地址,稍后自动重试!";
 inline constexpr char NoPublicIpv6Text[] = "本机没有公网IPv6地址,请检查网络设置!";
-
-// What started a run: the user (F3, "更 新", the tray menu) or the watch.
-enum class RunTrigger { HotkeyF3, UpdateButton, TrayMenu, Start, Periodic, Resume, AddressChange };
 
 // --- when checks are due (milliseconds of a clock that wraps, like GetTickCount's)
 
@@ -98,18 +96,6 @@ struct WatchExchanges {
     std::int64_t now = 0;
     std::function<void(const std::string&)> report;
     bool (*isLeadByte)(unsigned char) = nullptr;  // of the ANSI code page
-};
-
-// What one run did, for the log, the tray tip and the balloons.
-struct RunRecord {
-    enum Result { Nothing, FieldsFailed, NoAddress, Unchanged, Sent } result = Nothing;
-    std::string addressBefore;              // the last confirmed address; empty: none
-    std::optional<std::string> addressNow;  // the current address, where the run learned it
-    std::string checkedAt;                  // the host of the check service that told it
-    std::optional<HttpReply> reply;         // the provider's, when the update went out
-    ReplyOutcome outcome;                   // what that reply tells, when it went out
-    std::string status;                     // the last status text of the run
-    bool pausedNow = false;                 // the run left the watch paused
 };
 
 // A run nobody watches: at start, or when a check is due with "自动更新" ticked. Paused,

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "history/run_report_rules.h"
+#include "watch/watch_rules.h"
 
 namespace {
 

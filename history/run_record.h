@@ -1,0 +1,26 @@
+// What started a run and what it did: what the watch hands to the log, the tray tip and the
+// balloons.
+#ifndef KIVO_RUN_RECORD_H
+#define KIVO_RUN_RECORD_H
+
+#include <optional>
+#include <string>
+
+#include "update/update_rules.h"
+
+// What started a run: the user (F3, "更 新", the tray menu) or the watch.
+enum class RunTrigger { HotkeyF3, UpdateButton, TrayMenu, Start, Periodic, Resume, AddressChange };
+
+// What one run did.
+struct RunRecord {
+    enum Result { Nothing, FieldsFailed, NoAddress, Unchanged, Sent } result = Nothing;
+    std::string addressBefore;              // the last confirmed address; empty: none
+    std::optional<std::string> addressNow;  // the current address, where the run learned it
+    std::string checkedAt;                  // the host of the check service that told it
+    std::optional<HttpReply> reply;         // the provider's, when the update went out
+    ReplyOutcome outcome;                   // what that reply tells, when it went out
+    std::string status;                     // the last status text of the run
+    bool pausedNow = false;                 // the run left the watch paused
+};
+
+#endif

@@ -161,7 +161,7 @@ void OnPowerBroadcast(HWND window, WPARAM event) {
 void OnPaint(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    PaintCaption(dc, MainIcon, MainTitleText, CaptionRect);
+    PaintCaption(dc, MainTitleText, CaptionRect);
     EndPaint(window, &paint);
 }
 
@@ -210,6 +210,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case TrayCallbackMessage: OnTrayCallback(window, lParam); return TRUE;
         case WM_LBUTTONDOWN: DragIfInCaption(window, CaptionRect, lParam); return TRUE;
         case WM_PAINT: OnPaint(window); return TRUE;
+        case WM_DPICHANGED: CaptionRect = FollowDpiChange(window, wParam, lParam); return TRUE;
         case WM_DRAWITEM:
             DrawOwnerButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return 0;

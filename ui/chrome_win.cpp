@@ -1,6 +1,11 @@
 #include "ui/chrome_win.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+
 #include "base/app_handles_win.h"
+#include "resources/resource_ids.h"
 #include "ui/chrome_rules.h"
 #include "ui/gdi_objects_win.h"
 
@@ -38,19 +43,50 @@ void PaintFrame(HDC dc, const RECT& band) {
     FrameRect(dc, &band, brush.brush());
 }
 
-void PaintIconAndTitle(HDC dc, HICON icon, const char* text, const RECT& band) {
+// Kivo's icon, the image IconImageFor chooses, loaded at that image's own size on first use
+// and kept for the process: at most one handle per image.
+HICON IconImage(int imageSize) {
+    static HICON loaded[std::size(IconImageSizes)] = {};
+    const int slot = static_cast<int>(
+        std::find(std::begin(IconImageSizes), std::end(IconImageSizes), imageSize) -
+        std::begin(IconImageSizes));
+    if (!loaded[slot]) {
+        loaded[slot] = static_cast<HICON>(
+            LoadImageA(AppInstance, IDI_MAIN_ICON_NAME, IMAGE_ICON, imageSize, imageSize, 0));
+    }
+    return loaded[slot];
+}
+
+void PaintIconAndTitle(HDC dc, int dpi, const char* text, const RECT& band) {
     SetTextColor(dc, CaptionTextColour);
     SetBkMode(dc, TRANSPARENT);
-    const PixelBox box =
-        CaptionTextBox({band.left, band.top, band.right, band.bottom}, icon != nullptr);
+    const PixelBox box = CaptionTextBox({band.left, band.top, band.right, band.bottom}, dpi);
     RECT textRect = {box.left, box.top, box.right, box.bottom};
-    const ScopedGdiObject font(CreateSongtiFont(FW_BOLD));
+    const ScopedGdiObject font(CreateSongtiFont(WindowFromDC(dc), FW_BOLD));
     const ScopedSelection selection(dc, font);
-    if (icon) {
-        DrawIconEx(dc, CaptionIconLeft, CaptionIconTop, icon, CaptionIconSize, CaptionIconSize, 0,
-                   nullptr, DI_NORMAL);
-    }
+    const int iconSize = ScaledPixels(CaptionIconSize, dpi);
+    DrawIconEx(dc, ScaledPixels(CaptionIconLeft, dpi), ScaledPixels(CaptionIconTop, dpi),
+               MainIconFor(iconSize), iconSize, iconSize, 0, nullptr, DI_NORMAL);
     DrawTextA(dc, text, -1, &textRect, DT_SINGLELINE | DT_VCENTER);
+}
+
+// The child's text baseline (its font's ascent below its top) stays inside the band.
+void KeepInBand(HWND dialog, HWND child, int bandHeight) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    if (r.top >= bandHeight) return;
+    HDC dc = GetDC(child);
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(child, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(child, dc);
+    const int top = LabelTopInBand(r.top, metrics.tmAscent, bandHeight);
+    if (top != r.top) {
+        SetWindowPos(child, nullptr, r.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void DrawButtonText(HDC dc, const char* text, const RECT& area) {
@@ -58,13 +94,60 @@ void DrawButtonText(HDC dc, const char* text, const RECT& area) {
     DrawTextA(dc, text, -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
+// The dialog's base units, as the dialog manager laid it out.
+BaseUnits BaseUnitsOf(HWND dialog) {
+    RECT units = {0, 0, 4, 8};
+    MapDialogRect(dialog, &units);
+    return {static_cast<int>(units.right), static_cast<int>(units.bottom)};
+}
+
+// The base units of the dialogs' font made at 96 DPI, measured as the dialog manager
+// measures them: the average width of the Latin letters and the line height.
+BaseUnits BaseUnitsAt96(HWND dialog) {
+    HDC dc = GetDC(dialog);
+    SIZE letters = {};
+    TEXTMETRICA metrics = {};
+    {
+        const ScopedGdiObject font(CreateSongtiFontAt(DefaultDpi, FW_DONTCARE));
+        const ScopedSelection selection(dc, font);
+        GetTextExtentPoint32A(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52,
+                              &letters);
+        GetTextMetricsA(dc, &metrics);
+    }
+    ReleaseDC(dialog, dc);
+    return {static_cast<int>((letters.cx / 26 + 1) / 2), static_cast<int>(metrics.tmHeight)};
+}
+
+// A one-pixel edge drawn `width` times, each inside the last: a frame `width` pixels wide.
+void DrawEdges(HDC dc, RECT area, UINT edge, int width) {
+    for (int ring = 0; ring < width; ++ring) {
+        DrawEdge(dc, &area, edge, BF_RECT);
+        InflateRect(&area, -1, -1);
+    }
+}
+
 }  // namespace
+
+HICON MainIconFor(int size) { return IconImage(IconImageFor(size)); }
 
 RECT CaptionBandOf(HWND dialog) {
     RECT band;
     GetClientRect(dialog, &band);
-    band.bottom = band.top + CaptionBandHeight;
+    band.bottom = band.top + ScaledPixels(CaptionBandHeight, DpiOf(dialog));
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        KeepInBand(dialog, child, band.bottom);
+    }
     return band;
+}
+
+RECT FollowDpiChange(HWND dialog, WPARAM wParam, LPARAM suggested) {
+    const RECT& r = *reinterpret_cast<const RECT*>(suggested);
+    const DpiChange change =
+        DpiChangeFor(static_cast<std::uint32_t>(wParam), {r.left, r.top, r.right, r.bottom});
+    SetWindowPos(dialog, nullptr, change.x, change.y, change.width, change.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(dialog, nullptr, TRUE);
+    return CaptionBandOf(dialog);
 }
 
 void DragIfInCaption(HWND dialog, const RECT& band, LPARAM point) {
@@ -78,10 +161,10 @@ INT_PTR ColourDialogFace(WPARAM dc) {
     return reinterpret_cast<INT_PTR>(BackgroundBrush);
 }
 
-void PaintCaption(HDC dc, HICON icon, const char* text, const RECT& band) {
+void PaintCaption(HDC dc, const char* text, const RECT& band) {
     PaintGradient(dc, band.right - band.left, band.bottom - band.top);
     PaintFrame(dc, band);
-    PaintIconAndTitle(dc, icon, text, band);
+    PaintIconAndTitle(dc, DpiOf(WindowFromDC(dc)), text, band);
 }
 
 // The whole button is repainted for every draw request; focus changes nothing.
@@ -91,14 +174,15 @@ void DrawOwnerButton(const DRAWITEMSTRUCT& item) {
     FillRect(dc, &area, BackgroundBrush);
     SetTextColor(dc, ReleasedTextColour);
     SetBkMode(dc, TRANSPARENT);
-    DrawEdge(dc, &area, BDR_RAISEDOUTER, BF_RECT);
+    const int edgeWidth = ScaledPixels(1, DpiOf(item.hwndItem));
+    DrawEdges(dc, area, BDR_RAISEDOUTER, edgeWidth);
     char text[10] = {};  // at most 9 bytes of the button's text
     GetWindowTextA(item.hwndItem, text, sizeof text);
     DrawButtonText(dc, text, area);
     if (item.itemState & ODS_SELECTED) {
         SetTextColor(dc, PressedTextColour);
         DrawButtonText(dc, text, area);
-        DrawEdge(dc, &area, BDR_SUNKENOUTER, BF_RECT);
+        DrawEdges(dc, area, BDR_SUNKENOUTER, edgeWidth);
     }
 }
 
@@ -110,7 +194,12 @@ void PlayOpenAnimation(HWND window) {
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     const OpeningSquares squares = OpeningSquaresFor(width, height);
-    for (int k = 0; k <= squares.finalHalfSide; ++k) {
+    const int last =
+        DpiOf(window) == DefaultDpi
+            ? squares.finalHalfSide
+            : OpeningLastStep(width, height, BaseUnitsOf(window), BaseUnitsAt96(window));
+    for (int step = 0; step <= last; ++step) {
+        const int k = OpeningHalfSide(squares, last, step);
         // The window owns the region from here on; the last one stays.
         SetWindowRgn(window,
                      CreateRectRgn(squares.centreX - k, squares.centreY - k, squares.centreX + k,

@@ -210,7 +210,8 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case TrayCallbackMessage: OnTrayCallback(window, lParam); return TRUE;
         case WM_LBUTTONDOWN: DragIfInCaption(window, CaptionRect, lParam); return TRUE;
         case WM_PAINT: OnPaint(window); return TRUE;
-        case WM_DPICHANGED: CaptionRect = FollowDpiChange(window, wParam, lParam); return TRUE;
+        case WM_DPICHANGED: FollowDpiChange(window, wParam, lParam); return FALSE;
+        case DpiSettledMessage: CaptionRect = SettleAtNewDpi(window); return TRUE;
         case WM_DRAWITEM:
             DrawOwnerButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return 0;

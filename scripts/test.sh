@@ -33,15 +33,18 @@ for arg in "$@"; do
     case $arg in --gtest_filter=*) filter=${arg#--gtest_filter=} ;; *) args+=("$arg") ;; esac
 done
 case $filter in '') at96=-Dpi144.* ;; *-*) at96=$filter:Dpi144.* ;; *) at96=$filter-Dpi144.* ;; esac
-case $filter in '') at144=Dpi144.* ;; *Dpi144*) at144=$filter ;; *) at144='' ;; esac
+# At 144 DPI: the filter's own Dpi144 patterns, or the whole suite where it selects all.
+positive=${filter%%-*}
+at144=$(tr ':' '\n' <<<"$positive" | grep '^Dpi144' | paste -sd: || true)
+if [ -z "$positive" ]; then at144=Dpi144.*; fi
+if [ -n "$at144" ]; then at144=$at144${filter#"$positive"}; fi
+wine_tests() { (cd "$build/wine-tools/tests/wine" && wine ./kivo_wine_tests.exe "$@"); }
 wine_status=0
-(cd "$build/wine-tools/tests/wine" && wine ./kivo_wine_tests.exe "${args[@]}" --gtest_filter="$at96") ||
-    wine_status=$?
+wine_tests "${args[@]}" --gtest_filter="$at96" || wine_status=$?
 if [ -n "$at144" ]; then
     echo "== kivo.exe under Wine at 144 DPI"
     kivo_prepare_prefix 144
-    (cd "$build/wine-tools/tests/wine" && wine ./kivo_wine_tests.exe "${args[@]}" --gtest_filter="$at144") ||
-        wine_status=$?
+    wine_tests "${args[@]}" --gtest_filter="$at144" || wine_status=$?
 fi
 
 echo "== settings file fuzzing"

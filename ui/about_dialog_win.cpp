@@ -87,8 +87,8 @@ void CreateCreditsWindow() {
 }
 
 // The credits go on from where they stand, in the frame and at the pace of the new DPI.
-void OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
-    CaptionRect = FollowDpiChange(window, wParam, lParam);
+void OnDpiSettled(HWND window) {
+    CaptionRect = SettleAtNewDpi(window);
     MeasureCredits(window);
     SetWindowPos(CreditsWindow, HWND_TOP, 0, CreditsTop, CreditsWidth, CreditsHeight(), 0);
 }
@@ -146,7 +146,8 @@ INT_PTR CALLBACK AboutDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
     switch (message) {
         case WM_INITDIALOG: return OnInitDialog(window);
         case WM_PAINT: OnPaint(window); return TRUE;
-        case WM_DPICHANGED: OnDpiChanged(window, wParam, lParam); return TRUE;
+        case WM_DPICHANGED: FollowDpiChange(window, wParam, lParam); return FALSE;
+        case DpiSettledMessage: OnDpiSettled(window); return TRUE;
         case WM_DRAWITEM:
             DrawOwnerButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return 0;

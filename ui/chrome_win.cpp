@@ -62,7 +62,7 @@ void PaintIconAndTitle(HDC dc, int dpi, const char* text, const RECT& band) {
     SetBkMode(dc, TRANSPARENT);
     const PixelBox box = CaptionTextBox({band.left, band.top, band.right, band.bottom}, dpi);
     RECT textRect = {box.left, box.top, box.right, box.bottom};
-    const ScopedGdiObject font(CreateSongtiFont(WindowFromDC(dc), FW_BOLD));
+    const ScopedGdiObject font(CreateSongtiFontAt(dpi, FW_BOLD));
     const ScopedSelection selection(dc, font);
     const int iconSize = ScaledPixels(CaptionIconSize, dpi);
     DrawIconEx(dc, ScaledPixels(CaptionIconLeft, dpi), ScaledPixels(CaptionIconTop, dpi),
@@ -76,13 +76,13 @@ void KeepInBand(HWND dialog, HWND child, int bandHeight) {
     GetWindowRect(child, &r);
     MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
     if (r.top >= bandHeight) return;
-    HDC dc = GetDC(child);
-    const HGDIOBJ previous =
-        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(child, WM_GETFONT, 0, 0)));
     TEXTMETRICA metrics = {};
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, previous);
-    ReleaseDC(child, dc);
+    {
+        const ScopedWindowDc dc(child);
+        const ScopedSelection font(
+            dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(child, WM_GETFONT, 0, 0)));
+        GetTextMetricsA(dc.get(), &metrics);
+    }
     const int top = LabelTopInBand(r.top, metrics.tmAscent, bandHeight);
     if (top != r.top) {
         SetWindowPos(child, nullptr, r.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -104,17 +104,14 @@ BaseUnits BaseUnitsOf(HWND dialog) {
 // The base units of the dialogs' font made at 96 DPI, measured as the dialog manager
 // measures them: the average width of the Latin letters and the line height.
 BaseUnits BaseUnitsAt96(HWND dialog) {
-    HDC dc = GetDC(dialog);
+    const ScopedWindowDc dc(dialog);
+    const ScopedGdiObject font(CreateSongtiFontAt(DefaultDpi, FW_DONTCARE));
+    const ScopedSelection selection(dc.get(), font);
     SIZE letters = {};
     TEXTMETRICA metrics = {};
-    {
-        const ScopedGdiObject font(CreateSongtiFontAt(DefaultDpi, FW_DONTCARE));
-        const ScopedSelection selection(dc, font);
-        GetTextExtentPoint32A(dc, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52,
-                              &letters);
-        GetTextMetricsA(dc, &metrics);
-    }
-    ReleaseDC(dialog, dc);
+    GetTextExtentPoint32A(dc.get(), "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52,
+                          &letters);
+    GetTextMetricsA(dc.get(), &metrics);
     return {static_cast<int>((letters.cx / 26 + 1) / 2), static_cast<int>(metrics.tmHeight)};
 }
 
@@ -140,12 +137,16 @@ RECT CaptionBandOf(HWND dialog) {
     return band;
 }
 
-RECT FollowDpiChange(HWND dialog, WPARAM wParam, LPARAM suggested) {
+void FollowDpiChange(HWND dialog, WPARAM wParam, LPARAM suggested) {
     const RECT& r = *reinterpret_cast<const RECT*>(suggested);
     const DpiChange change =
         DpiChangeFor(static_cast<std::uint32_t>(wParam), {r.left, r.top, r.right, r.bottom});
     SetWindowPos(dialog, nullptr, change.x, change.y, change.width, change.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessageA(dialog, DpiSettledMessage, 0, 0);
+}
+
+RECT SettleAtNewDpi(HWND dialog) {
     InvalidateRect(dialog, nullptr, TRUE);
     return CaptionBandOf(dialog);
 }

@@ -16,8 +16,14 @@ HICON MainIconFor(int size);
 RECT CaptionBandOf(HWND dialog);
 
 // Answers WM_DPICHANGED (per-monitor DPI): the dialog takes the rectangle Windows suggests
-// (lParam) and repaints at the new DPI. Returns the band at it.
-RECT FollowDpiChange(HWND dialog, WPARAM wParam, LPARAM suggested);
+// (lParam) and posts itself DpiSettledMessage. The dialog procedure returns FALSE, so that
+// the dialog manager goes on to lay the controls out and give them fonts at the new DPI.
+void FollowDpiChange(HWND dialog, WPARAM wParam, LPARAM suggested);
+constexpr UINT DpiSettledMessage = WM_APP + 10;
+
+// Answers DpiSettledMessage, once the controls stand at the new DPI: the band at it
+// (CaptionBandOf), the whole dialog to be repainted.
+RECT SettleAtNewDpi(HWND dialog);
 
 // Starts moving the dialog as if its title bar had been grasped, when the WM_LBUTTONDOWN
 // point (lParam) lies in the band.

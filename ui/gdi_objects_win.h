@@ -23,12 +23,28 @@ private:
     HGDIOBJ object_;
 };
 
+// A window's DC (the screen's for null), released when the scope ends.
+class ScopedWindowDc {
+public:
+    explicit ScopedWindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~ScopedWindowDc() { ReleaseDC(window_, dc_); }
+    ScopedWindowDc(const ScopedWindowDc&) = delete;
+    ScopedWindowDc& operator=(const ScopedWindowDc&) = delete;
+
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
 // Selects an object into a DC for the scope and then puts the previous one back: an
-// object still selected into a DC cannot be deleted. Declare it after the object's holder.
+// object still selected into a DC cannot be deleted. Declare it after the object's holder
+// (a borrowed object, such as a control's font, has none).
 class ScopedSelection {
 public:
-    ScopedSelection(HDC dc, const ScopedGdiObject& object)
-        : dc_(dc), previous_(SelectObject(dc, object.get())) {}
+    ScopedSelection(HDC dc, const ScopedGdiObject& object) : ScopedSelection(dc, object.get()) {}
+    ScopedSelection(HDC dc, HGDIOBJ borrowed) : dc_(dc), previous_(SelectObject(dc, borrowed)) {}
     ~ScopedSelection() { SelectObject(dc_, previous_); }
     ScopedSelection(const ScopedSelection&) = delete;
     ScopedSelection& operator=(const ScopedSelection&) = delete;
@@ -46,10 +62,7 @@ inline int DpiOf(HWND window) {
         GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
     const UINT dpi = dpiForWindow && window ? dpiForWindow(window) : 0;
     if (dpi) return static_cast<int>(dpi);
-    HDC screen = GetDC(nullptr);
-    const int screenDpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return screenDpi;
+    return GetDeviceCaps(ScopedWindowDc(nullptr).get(), LOGPIXELSY);
 }
 
 // The dialogs' "宋体" at 9 points at the window's DPI, in the given weight (FW_BOLD for titles).

@@ -67,9 +67,9 @@ TEST(MainWindow, FieldsTakeAtMost254BytesOfTyping) {
     }
 }
 
-// The icon holds square images of 16 to 48 pixels, of 32 bits each; the manifest asks for no
-// elevation and no Common Controls 6; the version record names the version; only system DLLs are
-// imported.
+// The icon holds square images of 16 to 48 pixels, of 32 bits each; the manifest asks for
+// no elevation and no Common Controls 6, and declares per-monitor v2 DPI awareness (system
+// awareness before); the version record names the version; only system DLLs are imported.
 TEST(Resources, IconManifestVersionAndSystemImports) {
     TestKivo kivo;  // only for its copy of kivo.exe
     HMODULE exe = LoadLibraryExA(kivo.exePath.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
@@ -88,6 +88,8 @@ TEST(Resources, IconManifestVersionAndSystemImports) {
     const std::string manifest = resource(MAKEINTRESOURCEA(1), 24);
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
+    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+    EXPECT_NE(manifest.find("/WindowsSettings\">true/pm</dpiAware>"), std::string::npos);
     constexpr wchar_t version[] = L"FileVersion\0\0" KIVO_VERSION;  // key, padding, value
     const std::string versionBytes(reinterpret_cast<const char*>(version), sizeof version - 2);
     EXPECT_NE(resource(MAKEINTRESOURCEA(1), 16).find(versionBytes), std::string::npos);

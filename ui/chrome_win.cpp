@@ -115,6 +115,12 @@ BaseUnits BaseUnitsAt96(HWND dialog) {
     return {static_cast<int>((letters.cx / 26 + 1) / 2), static_cast<int>(metrics.tmHeight)};
 }
 
+// The opening's square of half-side k, in window coordinates.
+HRGN SquareRegion(const OpeningSquares& squares, int k) {
+    return CreateRectRgn(squares.centreX - k, squares.centreY - k, squares.centreX + k,
+                         squares.centreY + k);
+}
+
 // A one-pixel edge drawn `width` times, each inside the last: a frame `width` pixels wide.
 void DrawEdges(HDC dc, RECT area, UINT edge, int width) {
     for (int ring = 0; ring < width; ++ring) {
@@ -187,7 +193,8 @@ void DrawOwnerButton(const DRAWITEMSTRUCT& item) {
     }
 }
 
-// No delay between the steps: their pace is that of the redraw each region change causes.
+// No delay between the steps: their pace is that of the region change and of the erase of
+// the ring it uncovers (the window's face; the controls are painted once it has opened).
 void PlayOpenAnimation(HWND window) {
     ShowWindow(window, SW_HIDE);
     RECT frame;
@@ -199,15 +206,27 @@ void PlayOpenAnimation(HWND window) {
         DpiOf(window) == DefaultDpi
             ? squares.finalHalfSide
             : OpeningLastStep(width, height, BaseUnitsOf(window), BaseUnitsAt96(window));
-    for (int step = 0; step <= last; ++step) {
+    // Region coordinates count from the window's corner, update regions from the client's.
+    POINT client = {0, 0};
+    ClientToScreen(window, &client);
+    for (int step = 0, shown = 0; step <= last; ++step) {
         const int k = OpeningHalfSide(squares, last, step);
         // The window owns the region from here on; the last one stays.
-        SetWindowRgn(window,
-                     CreateRectRgn(squares.centreX - k, squares.centreY - k, squares.centreX + k,
-                                   squares.centreY + k),
-                     TRUE);
+        SetWindowRgn(window, SquareRegion(squares, k), FALSE);
         ShowWindow(window, SW_SHOW);
+        // Only the ring the square gained is erased now: what lies inside was erased at the
+        // steps before, and erasing it again would make each step cost the square's area.
+        const ScopedGdiObject ring(SquareRegion(squares, k));
+        const ScopedGdiObject inside(SquareRegion(squares, shown));
+        CombineRgn(static_cast<HRGN>(ring.get()), static_cast<HRGN>(ring.get()),
+                   static_cast<HRGN>(inside.get()), RGN_DIFF);
+        OffsetRgn(static_cast<HRGN>(ring.get()), frame.left - client.x, frame.top - client.y);
+        RedrawWindow(window, nullptr, static_cast<HRGN>(ring.get()),
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ERASENOW | RDW_NOCHILDREN);
+        shown = k;
     }
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     SetWindowPos(window, HWND_TOP, frame.left, frame.top, width, height, 0);
     if (RunsOnNtFamily) {
         SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1),

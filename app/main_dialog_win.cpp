@@ -210,7 +210,7 @@ void OnPowerBroadcast(HWND window, WPARAM event) {
 void OnPaint(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    PaintCaption(dc, MainIcon, MainTitleText, CaptionRect);
+    PaintCaption(dc, MainTitleText, CaptionRect);
     EndPaint(window, &paint);
 }
 
@@ -260,6 +260,8 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_LBUTTONDOWN: DragIfInCaption(window, CaptionRect, lParam); return TRUE;
         case WM_RBUTTONUP: OnRightButtonUp(window, lParam); return TRUE;
         case WM_PAINT: OnPaint(window); return TRUE;
+        case WM_DPICHANGED: FollowDpiChange(window, wParam, lParam); return FALSE;
+        case DpiSettledMessage: CaptionRect = SettleAtNewDpi(window); return TRUE;
         case WM_DRAWITEM:
             DrawOwnerButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return 0;

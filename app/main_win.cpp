@@ -9,14 +9,12 @@
 
 HINSTANCE AppInstance;
 HBRUSH BackgroundBrush;
-HICON MainIcon;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     KeepDllSearchInSystemFolder();  // before anything that may load a DLL
     if (HandOverToRunningKivo()) ExitProcess(0);
     AppInstance = GetModuleHandleA(nullptr);
     BackgroundBrush = CreateSolidBrush(RGB(240, 255, 255));
-    MainIcon = LoadIconA(AppInstance, IDI_MAIN_ICON_NAME);
 
     DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
 

@@ -9,6 +9,7 @@
 #include "base/app_handles_win.h"
 #include "resources/resource_ids.h"
 #include "settings/file_io_win.h"
+#include "ui/chrome_win.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ NOTIFYICONDATAA IconRecordFor(HWND window) {
     record.uID = TrayIconId;
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = TrayCallbackMessage;
-    record.hIcon = LoadIconA(AppInstance, IDI_MAIN_ICON_NAME);
+    record.hIcon = MainIconFor(GetSystemMetrics(SM_CXSMICON));
     const std::string tip = TrayTipText(LastResult, IsLeadByteOfAnsiCodePage);
     std::memcpy(record.szTip, tip.c_str(), tip.size() + 1);
     return record;

@@ -8,7 +8,6 @@ extern HINSTANCE AppInstance;
 // Solid COLORREF 0x00FFFFF0 (red 240, green 255, blue 255): the dialogs' face and the
 // fill of owner-drawn buttons. Deleted after MainDialog has returned.
 extern HBRUSH BackgroundBrush;
-extern HICON MainIcon;
 
 // The private message that the tray icon sends to MainDialog.
 constexpr UINT TrayCallbackMessage = 2024;

@@ -1,7 +1,7 @@
 // Takes the README's pictures of kivo.exe under Wine against the provider simulator: the
 // window, the window after a successful update, the tray balloon, the About window and the
 // "服务商设置" dialog, each a BMP in the folder given (scripts/screenshots.sh turns them into
-// PNGs).
+// PNGs); on a desktop of another DPI than 96, only the window.
 //   kivo_screenshots.exe FOLDER    (KIVO_EXE and KIVO_SIM_PORT as for the tests)
 #include <fstream>
 
@@ -38,11 +38,19 @@ void Save(const std::string& path, const RECT& area) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    SetProcessDPIAware();  // the screen in device pixels on Windows too
     const std::string folder = std::string(argc > 1 ? argv[1] : ".") + "\\";
     SimReset();
     Kivo kivo("screenshots");
     kivo.Start().Main();
     Sleep(500);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (dpi != 96) {  // at another DPI only the window, as main-<dpi>.bmp
+        Save(folder + "main-" + std::to_string(dpi) + ".bmp", ScreenRectOf(kivo.Main()));
+        return 0;
+    }
     Save(folder + "main.bmp", ScreenRectOf(kivo.Main()));
     kivo.Fill({DemoHost, "", DemoUser, DemoPassword});
     kivo.Update("恭喜您,您的域名更新成功,当前IP为:127.0.0.1");

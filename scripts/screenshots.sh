@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the README's pictures (docs/*.png) from the real kivo.exe under Xvfb against the
 # provider simulator: the window, the window after a successful update, the tray balloon,
-# the About window and the "服务商设置" dialog.
+# the About window and the "服务商设置" dialog at 96 DPI, and the window at 144 DPI.
 set -euo pipefail
 unset DISPLAY  # a display of its own, with nothing else on it
 source "$(dirname "$0")/wine-env.sh"
@@ -12,7 +12,10 @@ export KIVO_EXE=$build/win32/kivo.exe
 shots=$build/screenshots
 rm -rf "$shots" && mkdir -p "$shots" "$KIVO_ROOT/docs"
 wine "$build/wine-tools/driver/kivo_screenshots.exe" "Z:$shots" </dev/null
-for shot in main updated tray about provider; do
+# The window again on a desktop of 144 DPI (150 %), in that prefix of its own.
+kivo_prepare_prefix 144
+wine "$build/wine-tools/driver/kivo_screenshots.exe" "Z:$shots" </dev/null
+for shot in main updated tray about provider main-144; do
     convert "$shots/$shot.bmp" -strip "$KIVO_ROOT/docs/$shot.png"
 done
 ls -l "$KIVO_ROOT/docs/"*.png

@@ -43,9 +43,17 @@ kivo_start_display() {
     return 1
 }
 
-# Everything Wine runs from here on sees the Chinese locale.
+# Everything Wine runs from here on sees the Chinese locale. With a DPI other than 96, the
+# prefix is one of its own (build/wine-DPI) whose desktop has that DPI (LogPixels); a
+# session that used another prefix before ends that prefix's server first.
 kivo_prepare_prefix() {
+    local dpi=${1:-96} prefix=$KIVO_BUILD_DIR/wine
     kivo_use_chinese_locale || return 1
+    [ "$dpi" = 96 ] || prefix=$KIVO_BUILD_DIR/wine-$dpi
+    if [ "$prefix" != "$WINEPREFIX" ]; then
+        wineserver -k </dev/null >/dev/null 2>&1 || true
+        export WINEPREFIX=$prefix
+    fi
     if [ ! -f "$WINEPREFIX/.kivo-ready" ]; then
         mkdir -p "$WINEPREFIX"
         wineboot -i </dev/null >/dev/null 2>&1 || true
@@ -55,6 +63,10 @@ kivo_prepare_prefix() {
         kivo_wine_setting 'HKCU\Software\Wine\WineDbg' ShowCrashDialog REG_DWORD 0 || return 1
         # Without a window manager, unmanaged windows hide at once instead of after 2 s.
         kivo_wine_setting 'HKCU\Software\Wine\X11 Driver' Managed REG_SZ N || return 1
+        if [ "$dpi" != 96 ]; then
+            kivo_wine_setting 'HKCU\Control Panel\Desktop' LogPixels REG_DWORD "$dpi" || return 1
+            wineserver -w
+        fi
         touch "$WINEPREFIX/.kivo-ready"
     fi
     # Start the server first with no pipes attached, so that it never holds ours open.

@@ -23,19 +23,20 @@ int16_t CreditsWidth;
 int16_t CreditsViewHeight;
 int16_t CreditsTop;
 int16_t CreditsLineCount;
+CreditsPace CreditsPaceNow;
 
 const std::string& Credits() {
     static const std::string text = CreditsText();
     return text;
 }
 
-int CreditsHeight() { return CreditsLineHeight * CreditsLineCount; }
+int CreditsHeight() { return CreditsPaceNow.lineHeight * CreditsLineCount; }
 
-// Created once for the whole process and never deleted: VersionLabel of every opening
-// shares it, so it outlives each label and repeated openings cost no further fonts.
-HFONT VersionFont() {
-    static const HFONT font = CreateSongtiFont(FW_BOLD);
-    return font;
+// Kept for the whole process and never deleted: VersionLabel of every opening shares it,
+// so it outlives each label and repeated openings at one DPI cost no further fonts.
+HFONT VersionFont(HWND about) {
+    static DpiFont font(FW_BOLD);
+    return font.For(about);
 }
 
 // The whole text is drawn at every paint; the platform clips it to the part that needs it.
@@ -44,7 +45,7 @@ HFONT VersionFont() {
 void PaintCredits(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    const ScopedGdiObject font(CreateSongtiFont(FW_DONTCARE));  // deleted after EndPaint
+    const ScopedGdiObject font(CreateSongtiFont(window, FW_DONTCARE));  // deleted after EndPaint
     RECT area;
     GetClientRect(window, &area);
     FillRect(dc, &area, BackgroundBrush);
@@ -64,12 +65,19 @@ LRESULT CALLBACK CreditsWndProc(HWND window, UINT message, WPARAM, LPARAM) {
     return 1;
 }
 
-// The credits start just below the visible part of the frame.
-void CreateCreditsWindow() {
+// The frame's size and the credits' pace at the window's DPI.
+void MeasureCredits(HWND window) {
     RECT frame;
     GetClientRect(CreditsFrame, &frame);
     CreditsWidth = static_cast<int16_t>(frame.right - frame.left);
     CreditsViewHeight = static_cast<int16_t>(frame.bottom - frame.top);
+    CreditsPaceNow = CreditsPaceAt(DpiOf(window));
+    SendMessageA(GetDlgItem(window, IDC_VERSION_LABEL), WM_SETFONT,
+                 reinterpret_cast<WPARAM>(VersionFont(window)), TRUE);
+}
+
+// The credits start just below the visible part of the frame.
+void CreateCreditsWindow() {
     CreditsTop = CreditsViewHeight;
     CreditsLineCount = CountLines(Credits());
     CreditsWindow =
@@ -78,11 +86,17 @@ void CreateCreditsWindow() {
     SetWindowLongA(CreditsWindow, GWL_WNDPROC, reinterpret_cast<LONG>(CreditsWndProc));
 }
 
+// The credits go on from where they stand, in the frame and at the pace of the new DPI.
+void OnDpiSettled(HWND window) {
+    CaptionRect = SettleAtNewDpi(window);
+    MeasureCredits(window);
+    SetWindowPos(CreditsWindow, HWND_TOP, 0, CreditsTop, CreditsWidth, CreditsHeight(), 0);
+}
+
 INT_PTR OnInitDialog(HWND window) {
     CaptionRect = CaptionBandOf(window);
     CreditsFrame = GetDlgItem(window, IDC_CREDITS_FRAME);
-    SendMessageA(GetDlgItem(window, IDC_VERSION_LABEL), WM_SETFONT,
-                 reinterpret_cast<WPARAM>(VersionFont()), FALSE);
+    MeasureCredits(window);
     SetDlgItemTextA(window, IDC_VERSION_LABEL, VersionText);
     SetDlgItemTextA(window, IDC_AUTHOR_LABEL, AuthorLabelText);
     SetWindowTextA(window, AboutTitleText);
@@ -109,11 +123,12 @@ void OnCommand(HWND window, WPARAM command) {
     }
 }
 
-// One pixel up per tick, whatever the timer's identifier. The pause is part of the
+// One pixel (at 96 DPI) up per tick, whatever the timer's identifier. The pause is part of the
 // credits' pace.
 void OnTimer() {
     Sleep(PauseAtEachTickMs);
-    const CreditsStep step = ScrollCredits(CreditsTop, CreditsViewHeight, CreditsLineCount);
+    const CreditsStep step =
+        ScrollCredits(CreditsTop, CreditsViewHeight, CreditsLineCount, CreditsPaceNow);
     SetWindowPos(CreditsWindow, HWND_TOP, 0, step.placedTop, CreditsWidth, CreditsHeight(), 0);
     CreditsTop = step.nextTop;
 }
@@ -121,7 +136,7 @@ void OnTimer() {
 void OnPaint(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    PaintCaption(dc, MainIcon, AboutTitleText, CaptionRect);
+    PaintCaption(dc, AboutTitleText, CaptionRect);
     EndPaint(window, &paint);
 }
 
@@ -131,6 +146,8 @@ INT_PTR CALLBACK AboutDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
     switch (message) {
         case WM_INITDIALOG: return OnInitDialog(window);
         case WM_PAINT: OnPaint(window); return TRUE;
+        case WM_DPICHANGED: FollowDpiChange(window, wParam, lParam); return FALSE;
+        case DpiSettledMessage: OnDpiSettled(window); return TRUE;
         case WM_DRAWITEM:
             DrawOwnerButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             return 0;

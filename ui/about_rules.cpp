@@ -1,6 +1,7 @@
 #include "ui/about_rules.h"
 
 #include "base/text_lines.h"
+#include "ui/chrome_rules.h"
 
 int16_t CountLines(const std::string& text) {
     int16_t lines = 1;
@@ -39,10 +40,16 @@ std::string CreditsText() {
     return JoinLines(lines, "\n");
 }
 
-CreditsStep ScrollCredits(int16_t top, int16_t viewHeight, int16_t lineCount) {
-    const int16_t placed = static_cast<int16_t>(top - 1);
+CreditsPace CreditsPaceAt(int dpi) {
+    return {static_cast<int16_t>(ScaledPixels(CreditsLineHeight, dpi)),
+            static_cast<int16_t>(ScaledPixels(CreditsRise, dpi))};
+}
+
+CreditsStep ScrollCredits(int16_t top, int16_t viewHeight, int16_t lineCount,
+                          const CreditsPace& pace) {
+    const int16_t placed = static_cast<int16_t>(top - pace.rise);
     // Once the whole window lies above the frame it starts again from below; it is not
-    // moved now, so the next tick places it one pixel above the frame's bottom edge.
-    const bool leftAtTheTop = placed + CreditsLineHeight * lineCount < 0;
+    // moved now, so the next tick places it one rise above the frame's bottom edge.
+    const bool leftAtTheTop = placed + pace.lineHeight * lineCount < 0;
     return {placed, leftAtTheTop ? viewHeight : placed};
 }

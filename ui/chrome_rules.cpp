@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace {
 
@@ -32,9 +33,23 @@ ColourRef CaptionColumnColour(int column, int bandWidth) {
     return GradientStripeColour(column <= half ? column : bandWidth - column, half);
 }
 
-PixelBox CaptionTextBox(const PixelBox& band, bool withIcon) {
-    const int left = withIcon ? CaptionIconLeft + CaptionIconSize + 2 : 2;
-    return {left, 2, band.right, band.bottom - 2};
+int ScaledPixels(int figure, int dpi) { return RoundedShare(figure, dpi, DefaultDpi); }
+
+int IconImageFor(int size) {
+    for (int image : IconImageSizes) {
+        if (image >= size) return image;
+    }
+    return std::end(IconImageSizes)[-1];
+}
+
+int LabelTopInBand(int top, int ascent, int bandHeight) {
+    return std::max(0, std::min(top, bandHeight - ascent));
+}
+
+PixelBox CaptionTextBox(const PixelBox& band, int dpi) {
+    const int inset = ScaledPixels(2, dpi);
+    const int left = ScaledPixels(CaptionIconLeft + CaptionIconSize + 2, dpi);
+    return {left, inset, band.right, band.bottom - inset};
 }
 
 OpeningSquares OpeningSquaresFor(int windowWidth, int windowHeight) {
@@ -45,4 +60,20 @@ OpeningSquares OpeningSquaresFor(int windowWidth, int windowHeight) {
     // size rounded down, reaching the far edges also reaches the near ones.
     const int finalHalfSide = std::max({0, windowWidth - centreX, windowHeight - centreY});
     return {centreX, centreY, finalHalfSide};
+}
+
+int OpeningLastStep(int windowWidth, int windowHeight, BaseUnits now, BaseUnits at96) {
+    return OpeningSquaresFor(RoundedShare(windowWidth, at96.x, now.x),
+                             RoundedShare(windowHeight, at96.y, now.y))
+        .finalHalfSide;
+}
+
+int OpeningHalfSide(const OpeningSquares& squares, int lastStep, int step) {
+    if (step >= lastStep) return squares.finalHalfSide;
+    return RoundedShare(step, squares.finalHalfSide, lastStep);
+}
+
+DpiChange DpiChangeFor(std::uint32_t wParam, const PixelBox& suggested) {
+    return {static_cast<int>(wParam >> 16), suggested.left, suggested.top,
+            suggested.right - suggested.left, suggested.bottom - suggested.top};
 }

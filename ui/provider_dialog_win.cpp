@@ -127,7 +127,7 @@ void OnCommand(HWND window, WPARAM command) {
 void OnPaint(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    PaintCaption(dc, MainIcon, ProviderTitleText, CaptionRect);
+    PaintCaption(dc, ProviderTitleText, CaptionRect);
     EndPaint(window, &paint);
 }
 
@@ -142,6 +142,8 @@ INT_PTR CALLBACK ProviderDialogProc(HWND window, UINT message, WPARAM wParam, LP
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC: return ColourDialogFace(wParam);
         case WM_LBUTTONDOWN: DragIfInCaption(window, CaptionRect, lParam); return TRUE;
+        case WM_DPICHANGED: FollowDpiChange(window, wParam, lParam); return FALSE;
+        case DpiSettledMessage: CaptionRect = SettleAtNewDpi(window); return TRUE;
     }
     return FALSE;
 }

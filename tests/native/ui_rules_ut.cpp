@@ -1,4 +1,4 @@
-// The arithmetic of the painted chrome and the About window's credits.
+// The arithmetic of the painted chrome, its scaling to the DPI, and the About window's credits.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -54,6 +54,78 @@ TEST(OpeningSquares, LastSquareIsTheSmallestThatCoversTheWindow) {
     EXPECT_EQ(OpeningSquaresFor(447, 291).finalHalfSide, 224);
 }
 
+// MulDiv(figure, dpi, 96), halves away from zero: the band, the icon, the font, the title.
+TEST(DpiScaling, FiguresScaleAsMulDivRoundsAndTheIconImageIsTheNextAtLeastAsLarge) {
+    const struct {
+        int dpi, band, icon, font, titleLeft, inset, rise;
+    } cases[] = {
+        {96, 20, 16, 12, 20, 2, 1},
+        {120, 25, 20, 15, 25, 3, 1},  // 2.5 rounds up, 1.25 down
+        {144, 30, 24, 18, 30, 3, 2},
+        {192, 40, 32, 24, 40, 4, 2},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ScaledPixels(CaptionBandHeight, c.dpi), c.band) << c.dpi;
+        EXPECT_EQ(IconImageFor(ScaledPixels(CaptionIconSize, c.dpi)), c.icon) << c.dpi;
+        EXPECT_EQ(ScaledPixels(SongtiHeight, c.dpi), c.font) << c.dpi;
+        const PixelBox box = CaptionTextBox({0, 0, 500, c.band}, c.dpi);
+        EXPECT_TRUE(box.left == c.titleLeft && box.top == c.inset && box.right == 500 &&
+                    box.bottom == c.band - c.inset)
+            << c.dpi;
+        EXPECT_EQ(CreditsPaceAt(c.dpi).lineHeight, ScaledPixels(12, c.dpi));
+        EXPECT_EQ(CreditsPaceAt(c.dpi).rise, c.rise) << c.dpi;
+    }
+    EXPECT_EQ(ScaledPixels(3, 112), 4);  // 3.5
+    EXPECT_EQ(ScaledPixels(0, 192), 0);
+    const std::pair<int, int> images[] = {{1, 16},  {16, 16}, {17, 20}, {28, 32},
+                                          {41, 48}, {48, 48}, {64, 48}};
+    for (const auto& [size, image] : images) EXPECT_EQ(IconImageFor(size), image) << size;
+}
+
+// Labels keep their place while their baseline is in the band, else move up to it.
+TEST(DpiScaling, BandLabelsMoveUpOnlyWhereTheirBaselineWouldLeaveTheBand) {
+    const struct {
+        int top, ascent, band, placed;
+    } cases[] = {{6, 13, 20, 6}, {8, 18, 30, 8}, {8, 18, 20, 2}, {3, 25, 20, 0}, {7, 13, 20, 7}};
+    for (const auto& c : cases) EXPECT_EQ(LabelTopInBand(c.top, c.ascent, c.band), c.placed);
+}
+
+// As many steps as at 96 DPI: Wine lays the main dialog out 745 x 492 at 144 DPI from
+// base units 10 x 22 (6 x 16 at 96), so 224 steps, as for its 448 x 358 at 96 DPI.
+TEST(DpiScaling, OpeningHasTheStepsOf96DpiAndGrowsByMorePixelsEach) {
+    EXPECT_EQ(OpeningLastStep(448, 358, {6, 16}, {6, 16}), 224);
+    EXPECT_EQ(OpeningLastStep(745, 492, {10, 22}, {6, 16}), 224);
+    EXPECT_EQ(OpeningLastStep(300, 700, {9, 24}, {6, 16}), 234);  // the height decides
+    const OpeningSquares at96 = OpeningSquaresFor(448, 358), at144 = OpeningSquaresFor(745, 492);
+    for (int step = 0; step <= 224; ++step) {
+        ASSERT_EQ(OpeningHalfSide(at96, 224, step), step);
+        const int k = OpeningHalfSide(at144, 224, step);
+        ASSERT_TRUE(step == 0 ? k == 0 : k > OpeningHalfSide(at144, 224, step - 1)) << step;
+    }
+    EXPECT_EQ(OpeningHalfSide(at144, 224, 224), at144.finalHalfSide);
+    EXPECT_EQ(OpeningHalfSide(at144, 224, 3), 5);  // 3 x 373 / 224 = 4.996
+    EXPECT_EQ(OpeningHalfSide(at144, 0, 0), at144.finalHalfSide);
+}
+
+// The new DPI from wParam's high word; the suggested rectangle as position and size.
+TEST(DpiScaling, DpiChangeTakesTheSuggestedRectangleAndTheVerticalDpi) {
+    const struct {
+        std::uint32_t wParam;
+        PixelBox suggested;
+        DpiChange change;
+    } cases[] = {
+        {0x00900090, {100, 50, 845, 542}, {144, 100, 50, 745, 492}},
+        {0x00600060, {-1200, 10, -752, 368}, {96, -1200, 10, 448, 358}},
+        {0x00C000C0, {0, 0, 967, 670}, {192, 0, 0, 967, 670}},
+    };
+    for (const auto& c : cases) {
+        const DpiChange d = DpiChangeFor(c.wParam, c.suggested);
+        EXPECT_TRUE(d.dpi == c.change.dpi && d.x == c.change.x && d.y == c.change.y &&
+                    d.width == c.change.width && d.height == c.change.height)
+            << c.change.dpi;
+    }
+}
+
 TEST(CountLines, CountsLineFeedsButAtLeastOne) {
     const std::pair<std::string, int16_t> cases[] = {
         {"", 1},     {"abc", 1},       {"a\nb", 1},     {"a\n\nb", 2},
@@ -83,7 +155,7 @@ TEST(ScrollCredits, RisesOnePixelATickAndStartsAgainBelowOnceAboveTheFrame) {
         {-252, -253, 100},
     };
     for (const auto& c : cases) {
-        const CreditsStep step = ScrollCredits(c.top, 100, 21);
+        const CreditsStep step = ScrollCredits(c.top, 100, 21, CreditsPaceAt(96));
         EXPECT_EQ(step.placedTop, c.placedTop) << c.top;
         EXPECT_EQ(step.nextTop, c.nextTop) << c.top;
     }
@@ -91,7 +163,7 @@ TEST(ScrollCredits, RisesOnePixelATickAndStartsAgainBelowOnceAboveTheFrame) {
     std::set<int16_t> placed;
     int16_t top = 103;
     for (int tick = 0; tick < cycle; ++tick) {
-        const CreditsStep step = ScrollCredits(top, 103, 21);
+        const CreditsStep step = ScrollCredits(top, 103, 21, CreditsPaceAt(96));
         placed.insert(step.placedTop);
         top = step.nextTop;
     }

@@ -1,5 +1,6 @@
 // The main window as a user meets it, and what kivo.exe carries.
 #include "tests/wine/harness.h"
+#include "ui/chrome_rules.h"
 
 using namespace kivo_test;
 
@@ -66,9 +67,10 @@ TEST(MainWindow, FieldsTakeAtMost254BytesOfTyping) {
     }
 }
 
-// The icon is one 32 x 32 image of 32 bits; the manifest asks for no elevation and no
-// Common Controls 6; the version record names the version; it is a GUI program. Its import
-// table is checked by scripts/check_imports.sh.
+// The icon holds square images of 16 to 48 pixels, of 32 bits each; the manifest asks for
+// no elevation and no Common Controls 6, and declares per-monitor v2 DPI awareness (system
+// awareness before); the version record names the version; it is a GUI program. Its
+// import table is checked by scripts/check_imports.sh.
 TEST(Resources, IconManifestVersionAndSubsystem) {
     TestKivo kivo;  // only for its copy of kivo.exe
     HMODULE exe = LoadLibraryExA(kivo.exePath.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
@@ -78,10 +80,17 @@ TEST(Resources, IconManifestVersionAndSubsystem) {
                                    SizeofResource(exe, found))
                      : std::string();
     };
-    EXPECT_EQ(resource(IDI_MAIN_ICON_NAME, 14).substr(4, 10), std::string("\1\0  \0\0\1\0 \0", 10));
+    const std::string icon = resource(IDI_MAIN_ICON_NAME, 14);  // 6 bytes, then 14 per image
+    ASSERT_EQ(icon.size(), 6u + 14 * std::size(IconImageSizes));
+    for (size_t image = 0; image < std::size(IconImageSizes); ++image) {
+        const char size = static_cast<char>(IconImageSizes[image]);
+        EXPECT_EQ(icon.substr(6 + 14 * image, 8), std::string({size, size, 0, 0, 1, 0, 32, 0}));
+    }
     const std::string manifest = resource(MAKEINTRESOURCEA(1), 24);
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_EQ(manifest.find("Common-Controls"), std::string::npos);
+    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+    EXPECT_NE(manifest.find("/WindowsSettings\">true/pm</dpiAware>"), std::string::npos);
     constexpr wchar_t version[] = L"FileVersion\0\0" KIVO_VERSION;  // key, padding, value
     const std::string versionBytes(reinterpret_cast<const char*>(version), sizeof version - 2);
     EXPECT_NE(resource(MAKEINTRESOURCEA(1), 16).find(versionBytes), std::string::npos);

@@ -132,18 +132,29 @@ TEST(Watch, ACustomCheckAsksOnlyItsAddressAndNoCheckAsksNothing) {
 TEST(Watch, PausesAfterAnAnswerThatNeedsTheUserUntilAFieldChangesAndOpensNoBox) {
     SimReset();
     SimAnswer(200, {"911"});
+    // The state file once the run's end is in it: the status is shown before it is saved.
+    const auto savedState = [](const std::string& path, const std::string& key) {
+        std::string bytes;
+        WaitFor([&] {
+            const size_t at = (bytes = ReadFileBytes(path)).find("\r\n" + key + "=");
+            const size_t value = at + key.size() + 3;
+            return at != std::string::npos && value < bytes.size() && bytes[value] != '0' &&
+                   bytes[value] != '\r';
+        });
+        return bytes;
+    };
     std::string held;
     {
         WatchedKivo troubled;
         EXPECT_TRUE(troubled.Shows("服务商暂时出现故障,请30分钟后再试!")) << troubled.Status();
-        held = ReadFileBytes(troubled.folder + "kivo.state");
+        held = savedState(troubled.folder + "kivo.state", "held");
     }
     SimReset();
     std::string paused;
     {
         WatchedKivo first("wrong-password");
         EXPECT_TRUE(first.Shows("用户名或密码错误,请检查!")) << first.Status();
-        paused = ReadFileBytes(first.folder + "kivo.state");
+        paused = savedState(first.folder + "kivo.state", "paused");
     }
     for (const std::string& state : {held, paused}) {
         WatchedKivo restarted(state == held ? DemoPassword : "wrong-password", state);

@@ -14,16 +14,14 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-std::optional<HttpRequest> CheckRequestFor(const std::string& url) { return RequestForUrl(url); }
-
 std::vector<HttpRequest> CheckServicesFor(const CheckChoice& choice) {
     std::vector<HttpRequest> services;
     switch (choice.mode) {
         case CheckMode::BuiltIn:
-            for (const char* url : BuiltInCheckUrls) services.push_back(*CheckRequestFor(url));
+            for (const char* url : BuiltInCheckUrls) services.push_back(*RequestForUrl(url));
             break;
         case CheckMode::Custom:
-            if (const std::optional<HttpRequest> own = CheckRequestFor(choice.customUrl)) {
+            if (const std::optional<HttpRequest> own = RequestForUrl(choice.customUrl)) {
                 services.push_back(*own);
             }
             break;

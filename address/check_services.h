@@ -21,10 +21,6 @@ extern const char* const BuiltInCheckUrls[BuiltInCheckCount];
 inline constexpr unsigned CheckServiceBudgetMs = 10000;
 inline constexpr unsigned CheckBudgetMs = 25000;
 
-// The GET for a check service's address ("http://host[:port]/path" or "https://..."),
-// without credentials; nothing for an empty or malformed address.
-std::optional<HttpRequest> CheckRequestFor(const std::string& url);
-
 // The services to ask, in order: the built-in list, the user's own address, or none.
 std::vector<HttpRequest> CheckServicesFor(const CheckChoice& choice);
 

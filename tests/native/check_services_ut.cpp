@@ -66,30 +66,6 @@ TEST(AddressInCheckReply, TheFirstDottedQuadOfAFineReplyWhenItIsPublic) {
     for (const auto& c : cases) EXPECT_EQ(AddressInCheckReply(c.reply), c.address) << c.reply.body;
 }
 
-TEST(CheckRequestFor, HostPortPathAndSchemeOrNothing) {
-    const struct {
-        std::string url, host, target;
-        bool secure;
-        unsigned short port;
-    } cases[] = {
-        {"https://checkip.kivo.example/", "checkip.kivo.example", "/", true, 0},
-        {"http://checkip.dyndns.org", "checkip.dyndns.org", "/", false, 0},
-        {"https://ip.example:8443/plain?x=1", "ip.example", "/plain?x=1", true, 8443},
-    };
-    for (const auto& c : cases) {
-        const std::optional<HttpRequest> request = CheckRequestFor(c.url);
-        ASSERT_TRUE(request) << c.url;
-        EXPECT_EQ(request->host + "|" + request->target + "|" + request->headers,
-                  c.host + "|" + c.target + "|");
-        EXPECT_EQ(request->secure, c.secure);
-        EXPECT_EQ(request->port, c.port);
-    }
-    for (const char* bad : {"", "ftp://x/", "https:///", "http://u:p@x/", "https://x:0/",
-                            "https://x:70000/", "https://x:ab/", "https://x:/"}) {
-        EXPECT_EQ(CheckRequestFor(bad), std::nullopt) << bad;
-    }
-}
-
 // Services that answer at once with these replies, or (Unreachable) after all their
 // budget: which were asked with what budget, and what the check learned from whom.
 TEST(CheckAddress, AsksInOrderUntilOneTellsAPublicAddressWithinTheLimits) {

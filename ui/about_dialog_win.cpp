@@ -146,7 +146,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND window, UINT message, WPARAM wParam, LPARA
     switch (message) {
         case WM_INITDIALOG: return OnInitDialog(window);
         case WM_PAINT: OnPaint(window); return TRUE;
-        case WM_DPICHANGED: FollowDpiChange(window, wParam, lParam); return FALSE;
+        case WM_DPICHANGED: FollowDpiChange(window, lParam); return FALSE;
         case DpiSettledMessage: OnDpiSettled(window); return TRUE;
         case WM_DRAWITEM:
             DrawOwnerButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));

@@ -73,7 +73,7 @@ int OpeningHalfSide(const OpeningSquares& squares, int lastStep, int step) {
     return RoundedShare(step, squares.finalHalfSide, lastStep);
 }
 
-DpiChange DpiChangeFor(std::uint32_t wParam, const PixelBox& suggested) {
-    return {static_cast<int>(wParam >> 16), suggested.left, suggested.top,
-            suggested.right - suggested.left, suggested.bottom - suggested.top};
+DpiChange DpiChangeFor(const PixelBox& suggested) {
+    return {suggested.left, suggested.top, suggested.right - suggested.left,
+            suggested.bottom - suggested.top};
 }

@@ -99,15 +99,13 @@ int OpeningLastStep(int windowWidth, int windowHeight, BaseUnits now, BaseUnits 
 int OpeningHalfSide(const OpeningSquares& squares, int lastStep, int step);
 
 // What a window does on WM_DPICHANGED: it takes the rectangle Windows suggests, as
-// SetWindowPos places it, and paints at the DPI in wParam's high word (the vertical one,
-// as LOGPIXELSY; the low word holds the same).
+// SetWindowPos places it; it then paints at the DPI its window reports.
 struct DpiChange {
-    int dpi;
     int x;
     int y;
     int width;
     int height;
 };
-DpiChange DpiChangeFor(std::uint32_t wParam, const PixelBox& suggested);
+DpiChange DpiChangeFor(const PixelBox& suggested);
 
 #endif

@@ -143,10 +143,9 @@ RECT CaptionBandOf(HWND dialog) {
     return band;
 }
 
-void FollowDpiChange(HWND dialog, WPARAM wParam, LPARAM suggested) {
+void FollowDpiChange(HWND dialog, LPARAM suggested) {
     const RECT& r = *reinterpret_cast<const RECT*>(suggested);
-    const DpiChange change =
-        DpiChangeFor(static_cast<std::uint32_t>(wParam), {r.left, r.top, r.right, r.bottom});
+    const DpiChange change = DpiChangeFor({r.left, r.top, r.right, r.bottom});
     SetWindowPos(dialog, nullptr, change.x, change.y, change.width, change.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     PostMessageA(dialog, DpiSettledMessage, 0, 0);

@@ -18,7 +18,7 @@ RECT CaptionBandOf(HWND dialog);
 // Answers WM_DPICHANGED (per-monitor DPI): the dialog takes the rectangle Windows suggests
 // (lParam) and posts itself DpiSettledMessage. The dialog procedure returns FALSE, so that
 // the dialog manager goes on to lay the controls out and give them fonts at the new DPI.
-void FollowDpiChange(HWND dialog, WPARAM wParam, LPARAM suggested);
+void FollowDpiChange(HWND dialog, LPARAM suggested);
 constexpr UINT DpiSettledMessage = WM_APP + 10;
 
 // Answers DpiSettledMessage, once the controls stand at the new DPI: the band at it

@@ -107,22 +107,20 @@ TEST(DpiScaling, OpeningHasTheStepsOf96DpiAndGrowsByMorePixelsEach) {
     EXPECT_EQ(OpeningHalfSide(at144, 0, 0), at144.finalHalfSide);
 }
 
-// The new DPI from wParam's high word; the suggested rectangle as position and size.
-TEST(DpiScaling, DpiChangeTakesTheSuggestedRectangleAndTheVerticalDpi) {
+// The suggested rectangle as position and size, on a monitor left of the first one too.
+TEST(DpiScaling, DpiChangeTakesTheSuggestedRectangle) {
     const struct {
-        std::uint32_t wParam;
         PixelBox suggested;
         DpiChange change;
     } cases[] = {
-        {0x00900090, {100, 50, 845, 542}, {144, 100, 50, 745, 492}},
-        {0x00600060, {-1200, 10, -752, 368}, {96, -1200, 10, 448, 358}},
-        {0x00C000C0, {0, 0, 967, 670}, {192, 0, 0, 967, 670}},
+        {{100, 50, 845, 542}, {100, 50, 745, 492}},
+        {{-1200, 10, -752, 368}, {-1200, 10, 448, 358}},
     };
     for (const auto& c : cases) {
-        const DpiChange d = DpiChangeFor(c.wParam, c.suggested);
-        EXPECT_TRUE(d.dpi == c.change.dpi && d.x == c.change.x && d.y == c.change.y &&
-                    d.width == c.change.width && d.height == c.change.height)
-            << c.change.dpi;
+        const DpiChange d = DpiChangeFor(c.suggested);
+        EXPECT_TRUE(d.x == c.change.x && d.y == c.change.y && d.width == c.change.width &&
+                    d.height == c.change.height)
+            << c.change.x;
     }
 }
 

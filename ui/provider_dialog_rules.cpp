@@ -4,6 +4,7 @@ namespace {
 
 constexpr char NoProviderChosenText[] = "请选择服务商!";
 constexpr char ChooseFirstText[] = "请先在上面的列表中选出您的服务商,没有的可选\"自定义\"。";
+constexpr char CustomInClearText[] = "\r\n注意:这个地址是http," CLEAR_TEXT_WARNING;
 
 }  // namespace
 
@@ -23,10 +24,11 @@ int ProviderEntryOf(const ProviderChoice& choice) {
     return -1;
 }
 
-const char* CredentialsTextFor(const std::string& key) {
-    const Provider* provider = BuiltInProviderOf(key);
-    if (provider) return provider->credentials;
-    return key == CustomProviderKey ? CustomCredentialsText : ChooseFirstText;
+std::string CredentialsTextFor(const ProviderChoice& choice) {
+    if (const Provider* provider = BuiltInProviderOf(choice.key)) return provider->credentials;
+    if (choice.key != CustomProviderKey) return ChooseFirstText;
+    const bool inClear = choice.customUrl.rfind("http://", 0) == 0;
+    return CustomCredentialsText + std::string(inClear ? CustomInClearText : "");
 }
 
 const char* ChoiceProblem(const ProviderChoice& provider, const CheckChoice& check) {

@@ -22,8 +22,9 @@ int ProviderEntryOf(const ProviderChoice& choice);
 // The check list's entries, in the order of CheckMode.
 inline constexpr const char* CheckEntries[] = {"自动(内置查询服务)", "自定义", "不查询"};
 
-// What the provider wants in 用户名 and 密码, for the entry's key; with none, what to do.
-const char* CredentialsTextFor(const std::string& key);
+// What the provider wants in 用户名 and 密码; for a custom http:// address, that the password
+// then travels in clear; with no choice, what to do.
+std::string CredentialsTextFor(const ProviderChoice& choice);
 
 // What is wrong with the choices as typed, in the order the dialog shows them (no provider,
 // the custom update address, the custom check address), or null when they may be kept.

@@ -57,11 +57,16 @@ ProviderSettings TypedSettings(HWND window) {
     return typed;
 }
 
-// The credentials line and the address fields follow the lists: the update address field
-// shows a built-in provider's own address, greyed, and for 自定义 the one typed.
+// The credentials line follows the choice and the custom address as it is typed.
+void ShowCredentials(HWND window) {
+    SetDlgItemTextA(window, IDC_CREDENTIALS_LINE,
+                    CredentialsTextFor(TypedSettings(window).provider).c_str());
+}
+
+// The address fields follow the lists: the update address field shows a built-in
+// provider's own address, greyed, and for 自定义 the one typed.
 void ShowChosen(HWND window) {
     const ProviderSettings typed = TypedSettings(window);
-    SetDlgItemTextA(window, IDC_CREDENTIALS_LINE, CredentialsTextFor(typed.provider.key));
     const bool custom = typed.provider.key == CustomProviderKey;
     if (ShowingCustom) CustomUrlTyped = TextOf(window, IDC_UPDATE_URL_FIELD);
     const Provider* builtIn = BuiltInProviderOf(typed.provider.key);
@@ -72,6 +77,7 @@ void ShowChosen(HWND window) {
     ShowingCustom = custom;
     EnableWindow(GetDlgItem(window, IDC_UPDATE_URL_FIELD), custom);
     EnableWindow(GetDlgItem(window, IDC_CHECK_URL_FIELD), typed.check.mode == CheckMode::Custom);
+    ShowCredentials(window);
 }
 
 INT_PTR OnInitDialog(HWND window, LPARAM settings) {
@@ -121,6 +127,9 @@ void OnCommand(HWND window, WPARAM command) {
         case IDC_CHECK_LIST:
             if (HIWORD(command) == CBN_SELCHANGE) ShowChosen(window);
             break;
+        case IDC_UPDATE_URL_FIELD:
+            if (HIWORD(command) == EN_CHANGE && ShowingCustom) ShowCredentials(window);
+            break;
     }
 }
 
@@ -142,7 +151,7 @@ INT_PTR CALLBACK ProviderDialogProc(HWND window, UINT message, WPARAM wParam, LP
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSTATIC: return ColourDialogFace(wParam);
         case WM_LBUTTONDOWN: DragIfInCaption(window, CaptionRect, lParam); return TRUE;
-        case WM_DPICHANGED: FollowDpiChange(window, wParam, lParam); return FALSE;
+        case WM_DPICHANGED: FollowDpiChange(window, lParam); return FALSE;
         case DpiSettledMessage: CaptionRect = SettleAtNewDpi(window); return TRUE;
     }
     return FALSE;

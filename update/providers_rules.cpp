@@ -42,9 +42,7 @@ const Provider BuiltInProviders[BuiltInProviderCount] = {
     {"strato", "STRATO", "https://dyndns.strato.com/nic/update?hostname={host}&myip={ip}",
      "用户名:要更新的域名   密码:该域名的DynDNS密码", nullptr},
     {"oray", "花生壳 (Oray)", "http://ddns.oray.com/ph/update?hostname={host}&myip={ip}",
-     "用户名:花生壳账户名   密码:账户密码\r\n注意:花生壳只有http,密码不经加密在网上传送,"
-     "途经的任何人都能看到!",
-     nullptr},
+     "用户名:花生壳账户名   密码:账户密码\r\n注意:花生壳只有http," CLEAR_TEXT_WARNING, nullptr},
 };
 
 const Provider* BuiltInProviderOf(const std::string& key) {

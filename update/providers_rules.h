@@ -22,6 +22,8 @@ extern const Provider BuiltInProviders[BuiltInProviderCount];
 inline constexpr char NoProviderText[] = "请先在\"服务商设置\"中选择服务商!";
 inline constexpr char CustomProviderKey[] = "custom";
 inline constexpr char CustomProviderName[] = "自定义";
+// Said of a provider reached over http://, where the credentials travel in clear.
+#define CLEAR_TEXT_WARNING "密码不经加密在网上传送,途经的任何人都能看到!"
 inline constexpr char CustomCredentialsText[] =
     "用户名和密码:服务商给的账户和密码(也可用{user}、{pwd}放进地址)";
 

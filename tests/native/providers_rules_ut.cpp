@@ -134,7 +134,13 @@ TEST(ChoiceProblem, NoProviderThenTheUpdateAddressThenTheCheckAddress) {
     }
     EXPECT_STREQ(ProviderEntries().at(BuiltInProviderCount).name, "自定义");
     EXPECT_EQ(ProviderEntryOf({}), -1);
-    EXPECT_NE(std::string(CredentialsTextFor("oray")).find("http"), std::string::npos);
+    for (const ProviderChoice& inClear :
+         {ProviderChoice{"oray", ""},
+          ProviderChoice{CustomProviderKey, "http://a.example/{host}"}}) {
+        EXPECT_NE(CredentialsTextFor(inClear).find(CLEAR_TEXT_WARNING), std::string::npos);
+    }
+    EXPECT_EQ(CredentialsTextFor({CustomProviderKey, "https://a.example/{host}"}),
+              CustomCredentialsText);
 }
 
 }  // namespace

@@ -91,8 +91,10 @@ void OpenProviderSettings(HWND window) {
     const bool accepted = EditProviderSettings(window, settings);
     ProviderDialogOpen = false;
     if (!accepted) return;
+    const bool providerChanged = !(settings.provider == ProviderChosen());
     ChooseProvider(settings.provider);
     MakeCheckChoice(settings.check);
+    OnChoicesMade(providerChanged);
     if (!SettingsLoaded) return;
     try {
         SaveSettings(window);
@@ -260,7 +262,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_LBUTTONDOWN: DragIfInCaption(window, CaptionRect, lParam); return TRUE;
         case WM_RBUTTONUP: OnRightButtonUp(window, lParam); return TRUE;
         case WM_PAINT: OnPaint(window); return TRUE;
-        case WM_DPICHANGED: FollowDpiChange(window, wParam, lParam); return FALSE;
+        case WM_DPICHANGED: FollowDpiChange(window, lParam); return FALSE;
         case DpiSettledMessage: CaptionRect = SettleAtNewDpi(window); return TRUE;
         case WM_DRAWITEM:
             DrawOwnerButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
@@ -328,6 +330,5 @@ bool HandOverToRunningKivo() {
 }
 
 void LetAnotherKivoStart() {
-    if (OneKivoMutex) CloseHandle(OneKivoMutex);
-    OneKivoMutex = nullptr;
+    if (HANDLE mutex = InterlockedExchangePointer(&OneKivoMutex, nullptr)) CloseHandle(mutex);
 }

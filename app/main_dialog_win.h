@@ -15,7 +15,8 @@ void TellStartupTrouble(HWND window, const std::string& text);
 
 // When this kivo.exe runs already: asks it to show its window and returns true.
 bool HandOverToRunningKivo();
-// Once the window has gone: a start from now on runs, though the closing notice is up.
+// Once the window has gone and no run of the watch is on its way: a start from now on runs,
+// though the closing notice is up. Any thread may call it.
 void LetAnotherKivoStart();
 
 #endif

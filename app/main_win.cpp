@@ -6,6 +6,7 @@
 #include "base/app_handles_win.h"
 #include "base/system_library_win.h"
 #include "resources/resource_ids.h"
+#include "watch/watch_win.h"
 
 HINSTANCE AppInstance;
 HBRUSH BackgroundBrush;
@@ -18,7 +19,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
 
-    LetAnotherKivoStart();
+    // A run still on its way ends first, its state saved, so that no second Kivo reads an
+    // old state file or sends beside it.
+    StopWatch(LetAnotherKivoStart);
     DeleteObject(BackgroundBrush);
     char path[MAX_PATH + 1] = {};  // at most 260 bytes of path, always terminated
     GetModuleFileNameA(nullptr, path, MAX_PATH);

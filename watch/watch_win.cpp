@@ -48,7 +48,13 @@ struct Job {
 CRITICAL_SECTION Lock;
 std::deque<Job> Jobs;
 bool UserRunAsked = false;  // a user's update waits or runs
-bool PauseLiftAsked = false;
+// What the window asks the worker to change in its memory before the next run.
+enum MemoryEdit : unsigned { LiftPause = 1, ForgetAnswers = 2 };
+unsigned MemoryEditsAsked = 0;
+// " 关 " was clicked: no run starts any more; whenStopped is called once none runs.
+bool Stopping = false;
+bool JobRunning = false;
+void (*WhenStopped)() = nullptr;
 HANDLE JobsWaiting;  // an auto-reset event
 
 // The window's thread alone.
@@ -151,20 +157,43 @@ void RunJob(const Job& job, WatchMemory& memory, BalloonRules& balloons) {
 
 std::optional<Job> NextJob() {
     Locked locked;
-    if (Jobs.empty()) return std::nullopt;
+    if (Jobs.empty() || Stopping) return std::nullopt;
     Job job = Jobs.front();
     Jobs.pop_front();
+    JobRunning = true;
     return job;
 }
 
-void UserRunEnded() {
-    Locked locked;
-    UserRunAsked = false;
+// Once a run's end is saved: a Kivo started after this one may read the state file.
+void JobEnded(const Job& job) {
+    void (*stopped)() = nullptr;
+    {
+        Locked locked;
+        JobRunning = false;
+        if (job.kind == Job::User) UserRunAsked = false;
+        if (Stopping) stopped = std::exchange(WhenStopped, nullptr);
+    }
+    if (stopped) stopped();
 }
 
-bool TakePauseLift() {
-    Locked locked;
-    return std::exchange(PauseLiftAsked, false);
+// A provider changed: what the old one answered says nothing of the new one.
+void ApplyMemoryEdits(WatchMemory& memory) {
+    unsigned edits;
+    {
+        Locked locked;
+        edits = std::exchange(MemoryEditsAsked, 0u);
+    }
+    if (edits & ForgetAnswers) memory = {};
+    if (edits & LiftPause) memory.pausedFields.clear();
+}
+
+void AskMemoryEdit(MemoryEdit edit) {
+    if (!Schedule) return;  // the settings' load fills the fields before the watch starts
+    {
+        Locked locked;
+        MemoryEditsAsked |= edit;
+    }
+    SetEvent(JobsWaiting);
 }
 
 void ReportAddressesChanged() { PostMessageA(Window, AddressesChangedMessage, 0, 0); }
@@ -197,19 +226,22 @@ unsigned __stdcall WorkerMain(void*) {
             WatchAddresses(addressChange);
             continue;
         }
-        if (TakePauseLift() && !memory.pausedFields.empty()) {
-            memory.pausedFields.clear();
-            SaveState(statePath, memory);
-        }
-        while (const std::optional<Job> job = NextJob()) {
+        // Each run first takes what the window asked meanwhile: a pause lifted by an edit
+        // before a run must not lift the pause that run leaves.
+        for (bool more = true; more;) {
             const WatchMemory before = memory;
-            try {
-                RunJob(*job, memory, balloons);
-            } catch (const std::exception&) {
-                // Out of memory: this run is lost, the next one comes.
+            ApplyMemoryEdits(memory);
+            const std::optional<Job> job = NextJob();
+            if (job) {
+                try {
+                    RunJob(*job, memory, balloons);
+                } catch (const std::exception&) {
+                    // Out of memory: this run is lost, the next one comes.
+                }
             }
-            if (job->kind == Job::User) UserRunEnded();
             if (!(memory == before)) SaveState(statePath, memory);
+            if (job) JobEnded(*job);
+            more = job.has_value();
         }
     }
 }
@@ -290,13 +322,30 @@ void RunUpdate(HWND mainDialog, RunTrigger trigger) {
     if (FieldsPassForUser(mainDialog, job.fields)) Queue(std::move(job));
 }
 
-void OnPasswordEdited() {
-    if (!Schedule) return;  // the settings' load fills the field before the watch starts
+void OnPasswordEdited() { AskMemoryEdit(LiftPause); }
+
+void OnChoicesMade(bool providerChanged) {
+    if (!Schedule) return;
     {
         Locked locked;
-        PauseLiftAsked = true;
+        for (Job& waiting : Jobs) {
+            waiting.provider = ProviderChosen();
+            waiting.check = CheckChoiceMade();
+        }
     }
-    SetEvent(JobsWaiting);
+    if (providerChanged) AskMemoryEdit(ForgetAnswers);
+}
+
+void StopWatch(void (*whenStopped)()) {
+    bool idle = !Schedule;
+    if (Schedule) {
+        Locked locked;
+        Stopping = true;
+        Jobs.clear();
+        idle = !JobRunning;
+        if (!idle) WhenStopped = whenStopped;
+    }
+    if (idle) whenStopped();
 }
 
 void CheckNow(HWND mainDialog, RunTrigger trigger) {

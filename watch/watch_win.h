@@ -28,6 +28,13 @@ void RunUpdate(HWND mainDialog, RunTrigger trigger);
 
 // The password is no part of the fields' fingerprint: its edit lifts a pause instead.
 void OnPasswordEdited();
+// The provider or the check service was chosen anew in "服务商设置": runs still waiting take
+// the choice, and a new provider is a change of the fields, so the next run sends.
+void OnChoicesMade(bool providerChanged);
+
+// " 关 ": no run starts from now on, and whenStopped is called (on the worker's thread, or
+// at once) as soon as none runs, its end saved. Ending Kivo never waits for it.
+void StopWatch(void (*whenStopped)());
 
 // With "自动更新" ticked, an unattended run now, as if a check were due.
 void CheckNow(HWND mainDialog, RunTrigger trigger);

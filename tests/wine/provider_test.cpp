@@ -57,6 +57,8 @@ TEST(Provider, TheChosenProviderGetsTheNextUpdateAndARestartKeepsIt) {
         {"oray", "", "ddns.oray.com", false, "/ph/update?hostname=home.kivo.example&myip="},
         {"custom", "https://dyndns.strato.com/nic/update?hostname={host}&user={user}",
          "dyndns.strato.com", true, "/nic/update?hostname=home.kivo.example&user=demo"},
+        {"custom", "http://ddns.oray.com/ph/update?hostname={host}", "ddns.oray.com", false,
+         "/ph/update?hostname=home.kivo.example"},
     };
     std::string saved;
     {
@@ -69,13 +71,15 @@ TEST(Provider, TheChosenProviderGetsTheNextUpdateAndARestartKeepsIt) {
             ASSERT_TRUE(dialog);
             Pick(dialog, IDC_PROVIDER_LIST, ProviderEntryOf({c.key, ""}));
             EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CREDENTIALS_LINE)),
-                      CredentialsTextFor(c.key));
+                      CredentialsTextFor({c.key, ""}));
             EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, IDC_UPDATE_URL_FIELD)) != FALSE,
                       *c.customUrl != '\0');
             if (const Provider* builtIn = BuiltInProviderOf(c.key)) {
                 EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_UPDATE_URL_FIELD)), builtIn->url);
             } else {
                 Type(dialog, IDC_UPDATE_URL_FIELD, c.customUrl);
+                EXPECT_EQ(WindowText(GetDlgItem(dialog, IDC_CREDENTIALS_LINE)),
+                          CredentialsTextFor({c.key, c.customUrl}));
             }
             ClickIn(dialog, IDC_PROVIDER_OK_BUTTON);
             ASSERT_TRUE(Closes(kivo));
@@ -194,4 +198,20 @@ TEST(Provider, WithoutAProviderNothingIsSentAndF3OpensTheDialog) {
     EXPECT_FALSE(WaitFor([&] { return ShownMenu(kivo.ProcessId()) != nullptr; }, 500))
         << "below the band";
     EXPECT_TRUE(SimRequests().empty());
+}
+
+// Regression: a provider chosen anew, its address changed past the "?" only, left the
+// watch paused by what the old address had answered.
+TEST(Provider, ANewProviderIsAChangedFieldForTheWatch) {
+    SimReset();
+    WatchedKivo kivo("wrong-password");
+    EXPECT_TRUE(kivo.Shows("用户名或密码错误,请检查!")) << kivo.Status();
+    HWND dialog = OpenDialog(kivo);
+    ASSERT_TRUE(dialog);
+    Type(dialog, IDC_UPDATE_URL_FIELD, SimProviderUrl + std::string("&x=1"));
+    ClickIn(dialog, IDC_PROVIDER_OK_BUTTON);
+    ASSERT_TRUE(Closes(kivo));
+    EXPECT_TRUE(kivo.ResumeShows("用户名或密码错误,请检查!")) << kivo.Status();
+    ASSERT_EQ(SimRequests().size(), 2u);
+    EXPECT_NE(SimRequests()[1].pathAndQuery.find("&x=1"), std::string::npos);
 }

@@ -2,26 +2,19 @@
 
 namespace {
 
-struct LoadedIpHelper {
-    SystemLibrary library{"iphlpapi.dll"};
-    IpHelperFunctions functions = {};
-    LoadedIpHelper() {
-        IpHelperFunctions& f = functions;
-        library.Take(f.GetAdaptersAddresses, "GetAdaptersAddresses");
-        library.Take(f.NotifyAddrChange, "NotifyAddrChange");
-        library.Take(f.NotifyUnicastIpAddressChange, "NotifyUnicastIpAddressChange", false);
-    }
-};
+void Take(SystemLibrary& library, IpHelperFunctions& f) {
+    library.Take(f.GetAdaptersAddresses, "GetAdaptersAddresses");
+    library.Take(f.NotifyAddrChange, "NotifyAddrChange");
+    library.Take(f.NotifyUnicastIpAddressChange, "NotifyUnicastIpAddressChange", false);
+}
 
-const LoadedIpHelper& Loaded() {
-    static const LoadedIpHelper loaded;
+const LoadedFunctions<IpHelperFunctions>& Loaded() {
+    static const LoadedFunctions<IpHelperFunctions> loaded("iphlpapi.dll", Take);
     return loaded;
 }
 
 }  // namespace
 
-const IpHelperFunctions* IpHelper() {
-    return Loaded().library.Complete() ? &Loaded().functions : nullptr;
-}
+const IpHelperFunctions* IpHelper() { return Loaded().Table(); }
 
 const SystemLibrary& IpHelperLibrary() { return Loaded().library; }

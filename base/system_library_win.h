@@ -40,4 +40,18 @@ private:
     const char* missingFunction_ = nullptr;
 };
 
+// A system library and the table of its functions that Kivo calls, filled once by take.
+template <typename Functions>
+struct LoadedFunctions {
+    LoadedFunctions(const char* fileName, void (*take)(SystemLibrary&, Functions&))
+        : library(fileName) {
+        take(library, functions);
+    }
+    // The table, or null when the library or a function it requires could not be loaded.
+    const Functions* Table() const { return library.Complete() ? &functions : nullptr; }
+
+    SystemLibrary library;
+    Functions functions = {};
+};
+
 #endif

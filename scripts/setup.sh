@@ -7,8 +7,9 @@ need_sudo() { if [ "$(id -u)" -ne 0 ]; then echo sudo; fi; }
 SUDO=$(need_sudo)
 
 # The fuzzer runtime is not listed: its package is named after clang's version (below).
-packages=(cmake ninja-build g++ clang googletest libgtest-dev python3
-          g++-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 xvfb
+packages=(cmake ninja-build g++ clang googletest libgtest-dev libssl-dev libjsmn-dev python3
+          g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev
+          wine wine32:i386 wine64 xvfb
           fonts-wqy-zenhei locales x11-utils imagemagick openssl curl)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }

@@ -1,7 +1,7 @@
 #include "update/run_update_win.h"
 
 #include "resources/resource_ids.h"
-#include "update/http_get_win.h"
+#include "update/http_exchange_win.h"
 
 namespace {
 
@@ -52,5 +52,5 @@ void ShowUserOutcome(HWND mainDialog, const ReplyOutcome& outcome) {
 // Without a provider nothing goes out: the callers ask for one first.
 HttpReply SendUpdate(const ProviderChoice& provider, const UpdateFields& fields) {
     const std::optional<HttpRequest> request = UpdateRequestFor(provider, fields);
-    return request ? HttpGetText(*request) : HttpReply{};
+    return request ? HttpExchange(*request) : HttpReply{};
 }

@@ -410,20 +410,20 @@ std::string UnattendedStatusOf(const ReplyOutcome& outcome, bool (*isLeadByte)(u
 }
 
 std::optional<std::string> ReadReply(const ReadPiece& readPiece,
-                                     const std::function<unsigned()>& elapsedMs,
-                                     unsigned budgetMs) {
-    char buffer[ReplyLimit];
+                                     const std::function<unsigned()>& elapsedMs, unsigned budgetMs,
+                                     std::size_t limit) {
+    std::string buffer(limit, '\0');
     size_t filled = 0;
-    while (filled < ReplyLimit) {
+    while (filled < limit) {
         // Once the budget is spent a read waits no more, but still takes what has arrived
         // and still finds the end of a body that is complete: a reply is never thrown away.
         const unsigned elapsed = elapsedMs();
         const unsigned waitMs = elapsed < budgetMs ? budgetMs - elapsed : 0;
         size_t got = 0;
-        if (!readPiece(buffer + filled, ReplyLimit - filled, waitMs, &got)) return std::nullopt;
+        if (!readPiece(&buffer[filled], limit - filled, waitMs, &got)) return std::nullopt;
         if (got == 0) break;
-        filled += got < ReplyLimit - filled ? got : ReplyLimit - filled;
+        filled += got < limit - filled ? got : limit - filled;
     }
-    const std::string body(buffer, filled);
-    return body.substr(0, body.find('\0'));
+    buffer.resize(filled);
+    return buffer.substr(0, buffer.find('\0'));
 }

@@ -52,14 +52,20 @@ bool UserPasses(const std::string& text);
 bool PasswordPasses(const std::string& text);
 bool AddressPasses(const std::string& text);
 
-// One HTTP GET: the server's host name, the path and query, and extra header lines, over
-// TLS (secure) or in clear, to the port given or else the scheme's own (443 or 80).
+inline constexpr std::size_t ReplyLimit = 1024;
+
+// One HTTP request: the method, the server's host name, the path and query, extra header
+// lines and a body, over TLS (secure) or in clear, to the port given or else the scheme's
+// own (443 or 80). At most replyLimit bytes of the reply's body are read.
 struct HttpRequest {
     std::string host;
     std::string target;
     std::string headers;  // each line ends in CR LF
     bool secure = true;
     unsigned short port = 0;
+    std::string method = "GET";
+    std::string body;  // sent as it is
+    std::size_t replyLimit = ReplyLimit;
 };
 
 // How an exchange ended: with a reply, judged by InterpretReply; before any reply arrived
@@ -70,6 +76,7 @@ struct HttpReply {
     ExchangeEnd end = ExchangeEnd::Unreachable;
     std::string body;
     unsigned long status = 200;  // the HTTP status of a reply
+    std::string headers = {};    // its header lines, each ending in CR LF, the status line first
 };
 
 // Insecure for WinINet's certificate and secure-channel errors, else Unreachable.
@@ -128,7 +135,6 @@ ReplyOutcome OutcomeOf(const HttpReply& reply, const std::string& domainText = "
 // double-byte character.
 std::string UnattendedStatusOf(const ReplyOutcome& outcome, bool (*isLeadByte)(unsigned char));
 
-inline constexpr std::size_t ReplyLimit = 1024;
 // An exchange's reading stops waiting this long after it began, unless it is given less:
 // a body that trickles in cannot hold the run.
 inline constexpr unsigned ExchangeBudgetMs = 25000;
@@ -138,12 +144,13 @@ inline constexpr unsigned ExchangeBudgetMs = 25000;
 // body (its announced length read, or the connection closed after it).
 using ReadPiece =
     std::function<bool(char* buffer, std::size_t room, unsigned waitMs, std::size_t* got)>;
-// Reads piece after piece until ReplyLimit bytes or the end of the body, and keeps the
+// Reads piece after piece until `limit` bytes or the end of the body, and keeps the
 // bytes before the first NUL. Nothing when a read failed, or when the body is still
 // incomplete once budgetMs have passed since the exchange began (elapsedMs tells how long
 // ago): a body complete by then is kept, however late its end is read.
 std::optional<std::string> ReadReply(const ReadPiece& readPiece,
                                      const std::function<unsigned()>& elapsedMs,
-                                     unsigned budgetMs = ExchangeBudgetMs);
+                                     unsigned budgetMs = ExchangeBudgetMs,
+                                     std::size_t limit = ReplyLimit);
 
 #endif

@@ -17,7 +17,7 @@
 #include "resources/resource_ids.h"
 #include "settings/file_io_win.h"
 #include "settings/settings_file_win.h"
-#include "update/http_get_win.h"
+#include "update/http_exchange_win.h"
 #include "update/run_update_win.h"
 #include "watch/watch_rules.h"
 
@@ -113,7 +113,7 @@ CheckResult CheckPublicAddress(const std::vector<HttpRequest>& services) {
     return CheckAddress(
         services,
         [](const HttpRequest& service, unsigned budgetMs) {
-            return HttpGetText(service, budgetMs);
+            return HttpExchange(service, budgetMs);
         },
         [start] { return static_cast<unsigned>(GetTickCount() - start); });
 }

@@ -1,4 +1,4 @@
-#include "update/http_get_win.h"
+#include "update/http_exchange_win.h"
 
 #include "update/internet_handle_win.h"
 #include "update/wininet_win.h"
@@ -34,9 +34,22 @@ void LimitWaits(const WinInetFunctions& net, HINTERNET handle, DWORD left) {
     SetNumberOption(net, handle, INTERNET_OPTION_RECEIVE_TIMEOUT, AtMost(ReceiveTimeoutMs, left));
 }
 
+// The reply's header lines as received, the status line first.
+std::string RawHeaders(const WinInetFunctions& net, HINTERNET request) {
+    DWORD size = 0;
+    net.HttpQueryInfoA(request, HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &size, nullptr);
+    std::string headers(size, '\0');
+    if (size == 0 ||
+        !net.HttpQueryInfoA(request, HTTP_QUERY_RAW_HEADERS_CRLF, &headers[0], &size, nullptr)) {
+        return {};
+    }
+    headers.resize(size);
+    return headers;
+}
+
 }  // namespace
 
-HttpReply HttpGetText(const HttpRequest& request, unsigned budgetMs) {
+HttpReply HttpExchange(const HttpRequest& request, unsigned budgetMs) {
     const WinInetFunctions* loaded = WinInet();
     if (!loaded) return {ExchangeEnd::NoWinInet, {}};
     const WinInetFunctions& net = *loaded;
@@ -59,18 +72,21 @@ HttpReply HttpGetText(const HttpRequest& request, unsigned budgetMs) {
                               net.InternetCloseHandle);
     if (!connection) return {ExchangeEnd::Unreachable, {}};
     LimitWaits(net, connection.get(), left());
-    InternetHandle get(net.HttpOpenRequestA(
-                           connection.get(), "GET", request.target.c_str(), nullptr, nullptr,
-                           nullptr, RequestFlags | (request.secure ? INTERNET_FLAG_SECURE : 0), 0),
-                       net.InternetCloseHandle);
+    InternetHandle get(
+        net.HttpOpenRequestA(connection.get(), request.method.c_str(), request.target.c_str(),
+                             nullptr, nullptr, nullptr,
+                             RequestFlags | (request.secure ? INTERNET_FLAG_SECURE : 0), 0),
+        net.InternetCloseHandle);
     if (!get) return {ExchangeEnd::Unreachable, {}};
     LimitWaits(net, get.get(), left());
     // The secure connection, if any, is made here, before the request is written to it.
+    std::string body = request.body;  // the call takes a pointer to bytes it may change
     if (!net.HttpSendRequestA(get.get(), request.headers.c_str(),
-                              static_cast<DWORD>(request.headers.size()), nullptr, 0)) {
+                              static_cast<DWORD>(request.headers.size()),
+                              body.empty() ? nullptr : &body[0], static_cast<DWORD>(body.size()))) {
         return {FailureOf(GetLastError()), {}};
     }
-    const std::optional<std::string> body = ReadReply(
+    const std::optional<std::string> reply = ReadReply(
         [&net, &get](char* buffer, size_t room, unsigned waitMs, size_t* got) {
             // A time-out of 0 would mean none at all to the socket: 1 ms takes only what
             // has arrived, and the end of a body whose length has been read.
@@ -85,10 +101,11 @@ HttpReply HttpGetText(const HttpRequest& request, unsigned budgetMs) {
             *got = read;
             return true;
         },
-        [start] { return static_cast<unsigned>(GetTickCount() - start); }, budgetMs);
-    if (!body) return {ExchangeEnd::Unreachable, {}};
+        [start] { return static_cast<unsigned>(GetTickCount() - start); }, budgetMs,
+        request.replyLimit);
+    if (!reply) return {ExchangeEnd::Unreachable, {}};
     DWORD status = 0, size = sizeof status;
     net.HttpQueryInfoA(get.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
                        nullptr);
-    return {ExchangeEnd::Replied, *body, status};
+    return {ExchangeEnd::Replied, *reply, status, RawHeaders(net, get.get())};
 }

@@ -1,6 +1,7 @@
 #include "update/update_rules.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <utility>
 
@@ -376,6 +377,23 @@ ReplyOutcome InterpretReplyFor(const std::string& reply, const std::string& doma
     }
     const std::string text = told[worst].statusText.value_or(UnknownReplyCaption + lines[worst]);
     return Told((forEach ? domains[worst] + ": " : "") + text, told[worst].kind);
+}
+
+std::optional<std::string> HeaderValue(const std::string& headers, const std::string& name) {
+    for (const std::string& line : ReplyLines(headers)) {
+        const size_t colon = line.find(':');
+        if (colon != name.size() || colon == std::string::npos ||
+            !std::equal(name.begin(), name.end(), line.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) ==
+                       std::tolower(static_cast<unsigned char>(b));
+            })) {
+            continue;
+        }
+        const size_t first = line.find_first_not_of(" \t", colon + 1);
+        if (first == std::string::npos) return std::string();
+        return line.substr(first, line.find_last_not_of(" \t") + 1 - first);
+    }
+    return std::nullopt;
 }
 
 ExchangeEnd FailureOf(unsigned long winInetError) {

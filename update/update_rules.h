@@ -64,7 +64,7 @@ struct HttpRequest {
     bool secure = true;
     unsigned short port = 0;
     std::string method = "GET";
-    std::string body;  // sent as it is
+    std::string body = {};  // sent as it is
     std::size_t replyLimit = ReplyLimit;
 };
 
@@ -78,6 +78,10 @@ struct HttpReply {
     unsigned long status = 200;  // the HTTP status of a reply
     std::string headers = {};    // its header lines, each ending in CR LF, the status line first
 };
+
+// The value of the reply's first header of that name (in any case), without the blanks
+// around it; nothing when there is none.
+std::optional<std::string> HeaderValue(const std::string& headers, const std::string& name);
 
 // Insecure for WinINet's certificate and secure-channel errors, else Unreachable.
 ExchangeEnd FailureOf(unsigned long winInetError);

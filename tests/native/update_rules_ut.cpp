@@ -312,3 +312,16 @@ TEST(ReadReply, JoinsPiecesUpTo1024BytesOrTheFirstNulAndKeepsWhatCameWithinTheBu
 }
 
 }  // namespace
+
+TEST(HeaderValue, FindsTheNamedHeaderInAnyCaseAndTrimsItsValue) {
+    const std::string headers =
+        "HTTP/1.1 429 Too Many Requests\r\nDate: Mon, 07 Dec 2026 08:00:00 GMT\r\n"
+        "retry-after:  120 \r\nX-Empty:\r\n\r\n";
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"Retry-After", "120"},
+        {"date", "Mon, 07 Dec 2026 08:00:00 GMT"},
+        {"X-Empty", ""},
+        {"Retry", std::nullopt},
+    };
+    for (const auto& [name, value] : cases) EXPECT_EQ(HeaderValue(headers, name), value) << name;
+}

@@ -4,6 +4,7 @@
 #define KIVO_UPDATE_RULES_H
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -107,8 +108,9 @@ struct ReplyOutcome {
     std::optional<std::string> statusText;
     std::optional<std::string> unknownBoxText;
     AnswerKind kind = AnswerKind::NeedsUser;
-    std::string address;          // the address a confirmation names
-    bool alreadyCurrent = false;  // confirmed with nochg: the domain had that address
+    std::string address;                 // the address a confirmation names
+    bool alreadyCurrent = false;         // confirmed with nochg: the domain had that address
+    std::int64_t retryAfterSeconds = 0;  // the provider asked for at least this long a wait
 };
 // The reply's lines: CR LF, LF or CR end a line; empty lines are left out.
 std::vector<std::string> ReplyLines(const std::string& reply);

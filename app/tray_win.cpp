@@ -13,26 +13,30 @@
 
 namespace {
 
-// The shell reads the first 488 bytes of the record, the layout of Windows 2000 and XP;
-// the header's newer fields beyond them are never sent.
-constexpr DWORD TrayRecordSize = 488;
-static_assert(NOTIFYICONDATAA_V2_SIZE == TrayRecordSize, "tray record is 488 bytes");
+// The shell reads the record up to dwInfoFlags, the layout of Windows 2000 and XP: 488
+// bytes in the 32-bit exe, 504 in its 64-bit twin, whose handles take 8 bytes. The header's
+// newer fields beyond them are never sent.
+constexpr std::size_t ByWidth(std::size_t bytes32, std::size_t bytes64) {
+    return sizeof(void*) == 8 ? bytes64 : bytes32;
+}
+constexpr DWORD TrayRecordSize = ByWidth(488, 504);
+static_assert(NOTIFYICONDATAA_V2_SIZE == TrayRecordSize, "tray record size");
 static_assert(offsetof(NOTIFYICONDATAA, cbSize) == 0, "tray record layout");
-static_assert(offsetof(NOTIFYICONDATAA, hWnd) == 4, "tray record layout");
-static_assert(offsetof(NOTIFYICONDATAA, uID) == 8, "tray record layout");
-static_assert(offsetof(NOTIFYICONDATAA, uFlags) == 12, "tray record layout");
-static_assert(offsetof(NOTIFYICONDATAA, uCallbackMessage) == 16, "tray record layout");
-static_assert(offsetof(NOTIFYICONDATAA, hIcon) == 20, "tray record layout");
-static_assert(offsetof(NOTIFYICONDATAA, szTip) == 24, "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, hWnd) == ByWidth(4, 8), "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, uID) == ByWidth(8, 16), "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, uFlags) == ByWidth(12, 20), "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, uCallbackMessage) == ByWidth(16, 24), "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, hIcon) == ByWidth(20, 32), "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, szTip) == ByWidth(24, 40), "tray record layout");
 static_assert(sizeof(NOTIFYICONDATAA::szTip) == 128, "tray record layout");
-static_assert(offsetof(NOTIFYICONDATAA, dwState) == 152, "tray record layout");
-static_assert(offsetof(NOTIFYICONDATAA, dwStateMask) == 156, "tray record layout");
-static_assert(offsetof(NOTIFYICONDATAA, szInfo) == 160, "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, dwState) == ByWidth(152, 168), "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, dwStateMask) == ByWidth(156, 172), "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, szInfo) == ByWidth(160, 176), "tray record layout");
 static_assert(sizeof(NOTIFYICONDATAA::szInfo) == 256, "tray record layout");
-static_assert(offsetof(NOTIFYICONDATAA, uTimeout) == 416, "tray record layout");
-static_assert(offsetof(NOTIFYICONDATAA, szInfoTitle) == 420, "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, uTimeout) == ByWidth(416, 432), "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, szInfoTitle) == ByWidth(420, 436), "tray record layout");
 static_assert(sizeof(NOTIFYICONDATAA::szInfoTitle) == 64, "tray record layout");
-static_assert(offsetof(NOTIFYICONDATAA, dwInfoFlags) == 484, "tray record layout");
+static_assert(offsetof(NOTIFYICONDATAA, dwInfoFlags) == ByWidth(484, 500), "tray record layout");
 
 static_assert(sizeof(NOTIFYICONDATAA::szTip) == TipSize, "the tip's rules know its size");
 

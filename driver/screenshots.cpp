@@ -23,9 +23,9 @@ void Save(const std::string& path, const RECT& area) {
     const Pixels shot = CaptureDc(screen, area);
     ReleaseDC(nullptr, screen);
     BITMAPINFOHEADER info = {sizeof info, shot.width, -shot.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    const DWORD headers = sizeof(BITMAPFILEHEADER) + sizeof info;
     const DWORD bits = 4 * static_cast<DWORD>(shot.colours.size());
-    BITMAPFILEHEADER file = {0x4D42, sizeof file + sizeof info + bits, 0, 0,
-                             sizeof file + sizeof info};
+    BITMAPFILEHEADER file = {0x4D42, headers + bits, 0, 0, headers};
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof file);
     out.write(reinterpret_cast<const char*>(&info), sizeof info);

@@ -15,8 +15,10 @@ source "$(dirname "$0")/wine-env.sh"
 build=$KIVO_BUILD_DIR
 kivo_start_session
 kivo_start_simulator
-export KIVO_EXE=$build/win32/kivo.exe
-figures=$(wine "$build/wine-tools/driver/kivo_bench.exe" "$runs" "$checks" </dev/null | tr -d '\r')
+# The release's 32-bit exe where this machine runs 32-bit programs, else its 64-bit twin.
+export KIVO_EXE=$build/win$KIVO_WIDTH/kivo.exe
+kivo_say_widths timing main >&2
+figures=$(kivo_wine "$KIVO_TOOLS_DIR/driver/kivo_bench.exe" "$runs" "$checks" </dev/null | tr -d '\r')
 
 host=members.kivo.example  # the simulator's own provider, as the bench's Kivo is set up
 curl_ms=()
@@ -28,17 +30,21 @@ for _ in $(seq "$runs"); do
     curl_ms+=("$(( ($(date +%s%N) - start) / 1000 ))")
 done
 
-python3 - "$figures" "$(stat -c %s "$KIVO_EXE")" "${curl_ms[@]}" <<'TABLE'
+# The release is the 32-bit exe, whichever width was timed.
+"$KIVO_ROOT/scripts/build.sh" program 32 >/dev/null
+python3 - "$figures" "$(stat -c %s "$build/win32/kivo.exe")" "${KIVO_EXE#"$KIVO_ROOT"/}" "$KIVO_WIDTH" "${curl_ms[@]}" <<'TABLE'
 import statistics, sys
 figures = dict(line.split() for line in sys.argv[1].splitlines() if line.strip())
-size, curl = int(sys.argv[2]), statistics.median(int(us) / 1000 for us in sys.argv[3:])
+size, exe, width = int(sys.argv[2]), sys.argv[3], sys.argv[4]
+curl = statistics.median(int(us) / 1000 for us in sys.argv[5:])
 update, floor = float(figures["update"]), float(figures["floor"])
 print("| measure | value |\n|---|---|")
+print("| exe timed | %s (%s-bit) |" % (exe, width))
 print("| start to a usable window (median) | %.0f ms |" % float(figures["start"]))
-print("| F3 to the final status text (median of %d) | %.1f ms |" % (len(sys.argv) - 3, update))
+print("| F3 to the final status text (median of %d) | %.1f ms |" % (len(sys.argv) - 5, update))
 print("| the same GET by curl's whole process | %.1f ms (Kivo takes %.2f x) |" % (curl, update / curl))
 print("| the same GET by a minimal WinINet client (floor) | %.1f ms (Kivo takes %.2f x) |" % (floor, update / floor))
-print("| release exe | %s bytes |" % format(size, ","))
+print("| release exe (build/win32/kivo.exe) | %s bytes |" % format(size, ","))
 print("| idle CPU time over 10 s | %.0f ms |" % float(figures["idle_cpu"]))
 print("| 自动更新 ticked: idle CPU time over 60 s | %.0f ms |" % float(figures["watch_idle_cpu"]))
 print("| 自动更新 ticked: private bytes | %.0f KiB |" % float(figures["watch_private_kib"]))

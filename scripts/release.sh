@@ -32,7 +32,7 @@ fi
 build=$(realpath -m "${KIVO_BUILD_DIR:-$root/build}")
 export KIVO_BUILD_DIR=$build
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" program >/dev/null
+"$root/scripts/build.sh" program 32 >/dev/null
 "$root/scripts/check_imports.sh" "$build/win32/kivo.exe"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/win32/CMakeCache.txt")
 stage=$build/release

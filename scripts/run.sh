@@ -8,13 +8,16 @@ set -euo pipefail
 asked_display=${DISPLAY:-}
 source "$(dirname "$0")/wine-env.sh"
 build=$KIVO_BUILD_DIR
+# The release's 32-bit exe where this machine runs 32-bit programs, else its 64-bit twin.
+exe_dir=$build/win$KIVO_WIDTH
+kivo_say_widths running main
 kivo_start_session
 if [ "${KIVO_PROVIDER:-simulator}" != real ]; then
     kivo_start_simulator
     export http_proxy=http://127.0.0.1:$KIVO_SIM_PORT
     echo "Provider simulator on $http_proxy, over HTTPS with a test certificate."
     # The settings' lines are hex of the text XOR 0xC5, or plain text written by hand.
-    if ! python3 - "$build/win32/kivo.Lr" <<'CHOSEN'; then
+    if ! python3 - "$exe_dir/kivo.Lr" <<'CHOSEN'; then
 import binascii, sys
 try:
     lines = open(sys.argv[1], "rb").read().split(b"\x1a")[0].splitlines()
@@ -31,8 +34,8 @@ sys.exit(1)
 CHOSEN
         printf 'Provider=custom|0\r\nUpdateUrl=%s|0\r\n' \
             'https://members.kivo.example/dyndns/update?system%3Ddyndns&hostname%3D{host}&myip%3D{ip}&wildcard%3DOFF' \
-            >>"$build/win32/kivo.Lr"
-        echo "No provider chosen yet: preset 自定义 with the simulator's own host in $build/win32/kivo.Lr."
+            >>"$exe_dir/kivo.Lr"
+        echo "No provider chosen yet: preset 自定义 with the simulator's own host in $exe_dir/kivo.Lr."
     fi
     echo "Demo account: domain home.kivo.example, user demo, password kivo2026 (leave the IP empty)."
     echo "Tick 自动更新 to let Kivo watch the address: the simulator answers as each built-in"
@@ -40,8 +43,8 @@ CHOSEN
     echo "after it finds the address unchanged and sends nothing."
 fi
 
-echo "Starting $build/win32/kivo.exe (settings: $build/win32/kivo.Lr, watch state: kivo.state)"
-wine "$build/win32/kivo.exe" &
+echo "Starting $exe_dir/kivo.exe (settings: $exe_dir/kivo.Lr, watch state: kivo.state)"
+kivo_wine "$exe_dir/kivo.exe" &
 kivo_pid=$!
 # Known only now: a DISPLAY that does not answer has been replaced by a virtual one.
 if [ -n "$KIVO_XVFB_PID" ]; then

@@ -1,20 +1,28 @@
 #!/usr/bin/env bash
-# Runs every test: the check of kivo.exe's import table, the native unit tests of the pure
-# rules (with sanitizers), a short fuzz run of the settings load beside the real kivo.exe
-# under Wine on a virtual display, driven against the provider simulator, and the cases of
-# Dpi144 in a prefix of their own at 144 DPI. Extra arguments go to the Wine-side test
-# driver (for instance --gtest_filter='Update.*').
+# Runs every test: the check of both kivo.exe's import tables, the native unit tests of the
+# pure rules (with sanitizers), a short fuzz run of the settings load beside the real
+# kivo.exe under Wine on a virtual display, driven against the provider simulator, and the
+# cases of Dpi144 in a prefix of their own at 144 DPI. The Wine suite runs against the
+# 64-bit twin on every machine, and against the 32-bit release exe too where the machine
+# runs 32-bit programs (KIVO_WIN32=no leaves it out). Extra arguments go to the Wine-side
+# test driver (for instance --gtest_filter='Update.*').
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # KIVO_BUILD_DIR lets several work trees or people build side by side (default: build).
 build=$(realpath -m "${KIVO_BUILD_DIR:-$root/build}")
 export KIVO_BUILD_DIR=$build
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" all
+source "$root/scripts/wine-env.sh"
+read -r -a widths <<<"$(kivo_widths)"
+kivo_say_widths testing
+# Both exes are built and checked everywhere: the 32-bit one is the release.
+"$root/scripts/build.sh" program 32 64
+"$root/scripts/build.sh" variant "${widths[@]}"
+"$root/scripts/build.sh" tools "${widths[@]}"
+"$root/scripts/build.sh" native
 echo "== import tables"
-for exe in "$build/win32/kivo.exe" "$build/win32-http/kivo.exe"; do
-    "$root/scripts/check_imports.sh" "$exe"
-done
+for exe in "$build"/win{32,64}/kivo.exe; do "$root/scripts/check_imports.sh" "$exe"; done
+for width in "${widths[@]}"; do "$root/scripts/check_imports.sh" "$build/win$width-http/kivo.exe"; done
 
 echo "== native unit tests"
 (cd "$build/native" && ctest --output-on-failure -j "$(nproc)")
@@ -24,13 +32,8 @@ mkdir -p "$build/fuzz"
 "$root/tests/fuzz/run_fuzz.sh" 10 >"$build/fuzz/run.log" 2>&1 &
 fuzz_pid=$!
 
-echo "== kivo.exe under Wine"
-source "$root/scripts/wine-env.sh"
 trap kivo_stop_wine EXIT
 kivo_start_display
-kivo_prepare_prefix
-kivo_start_simulator "$build/simulator.log"
-export KIVO_EXE=$build/win32/kivo.exe KIVO_HTTP_EXE=$build/win32-http/kivo.exe
 # A volume of 1 MiB that a test can fill, where the machine lets root mount one.
 small=$build/small-volume
 mkdir -p "$small"
@@ -52,14 +55,25 @@ positive=${filter%%-*}
 at144=$(tr ':' '\n' <<<"$positive" | grep '^Dpi144' | paste -sd: || true)
 if [ -z "$positive" ]; then at144=Dpi144.*; fi
 if [ -n "$at144" ]; then at144=$at144${filter#"$positive"}; fi
-wine_tests() { (cd "$build/wine-tools/tests/wine" && wine ./kivo_wine_tests.exe "$@"); }
+wine_tests() { (cd "$KIVO_TOOLS_DIR/tests/wine" && kivo_wine ./kivo_wine_tests.exe "$@"); }
 wine_status=0
-wine_tests "${args[@]}" --gtest_filter="$at96" || wine_status=$?
-if [ -n "$at144" ]; then
-    echo "== kivo.exe under Wine at 144 DPI"
-    kivo_prepare_prefix 144
-    wine_tests "${args[@]}" --gtest_filter="$at144" || wine_status=$?
-fi
+for width in "${widths[@]}"; do
+    echo "== the $width-bit kivo.exe under Wine"
+    kivo_use_width "$width"
+    kivo_prepare_prefix
+    if [ -z "$KIVO_SIM_PID" ]; then
+        kivo_start_simulator "$build/simulator.log"
+    else
+        kivo_trust_test_ca
+    fi
+    export KIVO_EXE=$build/win$width/kivo.exe KIVO_HTTP_EXE=$build/win$width-http/kivo.exe
+    wine_tests "${args[@]}" --gtest_filter="$at96" || wine_status=$?
+    if [ -n "$at144" ]; then
+        echo "== the $width-bit kivo.exe under Wine at 144 DPI"
+        kivo_prepare_prefix 144
+        wine_tests "${args[@]}" --gtest_filter="$at144" || wine_status=$?
+    fi
+done
 
 echo "== settings file fuzzing"
 fuzz_status=0

@@ -1,18 +1,66 @@
 # Sourced by the scripts that run Kivo: a Wine session that runs it as a Chinese Windows
 # would, in a prefix of the project's own, on a display even where there is none.
-#   KIVO_BUILD_DIR  the build folder, which holds the prefix (default: build); it lets
+#   KIVO_BUILD_DIR  the build folder, which holds the prefixes (default: build); it lets
 #                   several work trees or people build side by side
+#   KIVO_WIN32=no   leaves the 32-bit exe out even where this machine runs 32-bit programs,
+#                   so that the path of machines that cannot be tried on one that can
 
 KIVO_ROOT=${KIVO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 KIVO_BUILD_DIR=$(realpath -m "${KIVO_BUILD_DIR:-$KIVO_ROOT/build}")
 export KIVO_BUILD_DIR
-export WINEPREFIX=$KIVO_BUILD_DIR/wine
-export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Set by this session only: a virtual display it started, the simulator it started.
 KIVO_XVFB_PID=""
 KIVO_SIM_PID=""
+
+# Some machines of this kind run no 32-bit Linux program at all (their kernel answers "Exec
+# format error"), so wine32 cannot start there; Wine's 32-bit loader, run once, tells.
+kivo_runs_32bit() {
+    [ "${KIVO_WIN32:-yes}" != no ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# The widths of kivo.exe that this machine runs under Wine: "32 64", or "64" alone.
+kivo_widths() {
+    if kivo_runs_32bit; then echo "32 64"; else echo 64; fi
+}
+
+# The width that run.sh, the screenshots and the benchmark use: the release's where the
+# machine runs it, else the 64-bit twin.
+kivo_main_width() {
+    if kivo_runs_32bit; then echo 32; else echo 64; fi
+}
+
+# What this machine runs, in plain words: "kivo_say_widths testing" for both widths where it
+# runs both, "kivo_say_widths running main" for the one that run.sh and the tools use.
+kivo_say_widths() {
+    local doing=$1 which=${2:-all} build=${KIVO_BUILD_DIR#"$PWD"/}
+    if [ "${KIVO_WIN32:-yes}" = no ]; then
+        echo "KIVO_WIN32=no: $doing $build/win64/kivo.exe only"
+    elif ! kivo_runs_32bit; then
+        echo "this machine cannot run 32-bit programs: $doing $build/win64/kivo.exe only"
+    elif [ "$which" = main ]; then
+        echo "$doing $build/win32/kivo.exe"
+    else
+        echo "$doing $build/win32/kivo.exe and $build/win64/kivo.exe"
+    fi
+}
+
+# Runs Wine programs of this width from here on, in its own prefixes (build/wine-32,
+# build/wine-64 and their DPI twins). The loader is called directly: /usr/bin/wine picks the
+# 32-bit one whenever wine32 is installed, even where it cannot run.
+kivo_use_width() {
+    KIVO_WIDTH=$1
+    if [ "$1" = 64 ]; then
+        export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+    else
+        export WINEARCH=win32 WINELOADER=/usr/lib/wine/wine
+    fi
+    export KIVO_TOOLS_DIR=$KIVO_BUILD_DIR/wine-tools-$1
+}
+kivo_use_width "$(kivo_main_width)"
+
+kivo_wine() { "$WINELOADER" "$@"; }
 
 # zh_CN.UTF-8 makes Wine's ANSI code page 936, as on a Chinese Windows. It is set only once
 # setup.sh has made it: before that, bash and perl would warn that it cannot be set.
@@ -43,20 +91,21 @@ kivo_start_display() {
     return 1
 }
 
-# Everything Wine runs from here on sees the Chinese locale. With a DPI other than 96, the
-# prefix is one of its own (build/wine-DPI) whose desktop has that DPI (LogPixels); a
-# session that used another prefix before ends that prefix's server first.
+# Everything Wine runs from here on sees the Chinese locale, in the prefix of the width in
+# use. With a DPI other than 96, the prefix is one of its own (build/wine-WIDTH-DPI) whose
+# desktop has that DPI (LogPixels); a session that used another prefix before ends that
+# prefix's server first.
 kivo_prepare_prefix() {
-    local dpi=${1:-96} prefix=$KIVO_BUILD_DIR/wine
+    local dpi=${1:-96} prefix=$KIVO_BUILD_DIR/wine-$KIVO_WIDTH
     kivo_use_chinese_locale || return 1
-    [ "$dpi" = 96 ] || prefix=$KIVO_BUILD_DIR/wine-$dpi
-    if [ "$prefix" != "$WINEPREFIX" ]; then
-        wineserver -k </dev/null >/dev/null 2>&1 || true
+    [ "$dpi" = 96 ] || prefix=$prefix-$dpi
+    if [ "$prefix" != "${WINEPREFIX:-}" ]; then
+        if [ -n "${WINEPREFIX:-}" ]; then wineserver -k </dev/null >/dev/null 2>&1 || true; fi
         export WINEPREFIX=$prefix
     fi
     if [ ! -f "$WINEPREFIX/.kivo-ready" ]; then
         mkdir -p "$WINEPREFIX"
-        wineboot -i </dev/null >/dev/null 2>&1 || true
+        kivo_wine wineboot -i </dev/null >/dev/null 2>&1 || true
         # The first start of a prefix goes on in the background: let it finish first.
         wineserver -w
         # A crash must end the process, not wait in Wine's "Program Error" dialog.
@@ -72,28 +121,38 @@ kivo_prepare_prefix() {
     # Start the server first with no pipes attached, so that it never holds ours open.
     # (One that still runs from the set-up above holds none either, and -p then fails.)
     wineserver -p </dev/null >/dev/null 2>&1 || true
-    wine cmd /c exit </dev/null >/dev/null 2>&1
+    kivo_wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
 kivo_wine_setting() {
     local attempt
     for attempt in 1 2 3; do
-        wine reg add "$1" /v "$2" /t "$3" /d "$4" /f </dev/null >/dev/null 2>&1 && return 0
+        kivo_wine reg add "$1" /v "$2" /t "$3" /d "$4" /f </dev/null >/dev/null 2>&1 && return 0
         sleep 1
     done
     echo "wine-env: cannot set $1\\$2 in $WINEPREFIX" >&2
     return 1
 }
 
-# Installs what is missing and builds kivo.exe and the programs that drive it, then starts
-# a Wine session on a display (a virtual one where there is none), ended at exit.
+# Installs what is missing and builds kivo.exe and the programs that drive it, of the width
+# in use, then starts a Wine session on a display (a virtual one where there is none),
+# ended at exit.
 kivo_start_session() {
     "$KIVO_ROOT/scripts/setup.sh"
-    "$KIVO_ROOT/scripts/build.sh" program >/dev/null
-    "$KIVO_ROOT/scripts/build.sh" tools >/dev/null
+    "$KIVO_ROOT/scripts/build.sh" program "$KIVO_WIDTH" >/dev/null
+    "$KIVO_ROOT/scripts/build.sh" tools "$KIVO_WIDTH" >/dev/null
     trap kivo_stop_wine EXIT
     kivo_start_display
     kivo_prepare_prefix
+}
+
+# Trusts the simulator's test CA in this prefix only (the certificates: kivo_start_simulator).
+kivo_trust_test_ca() {
+    kivo_wine "$KIVO_TOOLS_DIR/trust_test_ca.exe" "Z:$KIVO_BUILD_DIR/tls/trusted-ca.der" \
+        </dev/null || {
+        echo "wine-env: could not trust the simulator's test CA in $WINEPREFIX" >&2
+        return 1
+    }
 }
 
 # Starts the provider simulator as the proxy through which Kivo reaches the providers and
@@ -109,10 +168,7 @@ kivo_start_simulator() {
         return 1
     fi
     "$KIVO_ROOT/simulator/make_certs.sh" "${hosts[0]}" "$tls" "${hosts[@]:1}" || return 1
-    wine "$KIVO_BUILD_DIR/wine-tools/trust_test_ca.exe" "Z:$tls/trusted-ca.der" </dev/null || {
-        echo "wine-env: could not trust the simulator's test CA in $WINEPREFIX" >&2
-        return 1
-    }
+    kivo_trust_test_ca || return 1
     port_file=$(mktemp)
     # Without a log of the caller's, its words are kept only until it has started.
     if [ -z "$log" ]; then scratch=$(mktemp) && log=$scratch; fi
@@ -145,6 +201,6 @@ kivo_start_simulator() {
 # Ends the simulator, Wine and the virtual display that this session started.
 kivo_stop_wine() {
     if [ -n "${KIVO_SIM_PID:-}" ]; then kill "$KIVO_SIM_PID" 2>/dev/null || true; fi
-    wineserver -k </dev/null >/dev/null 2>&1 || true
+    if [ -n "${WINEPREFIX:-}" ]; then wineserver -k </dev/null >/dev/null 2>&1 || true; fi
     if [ -n "${KIVO_XVFB_PID:-}" ]; then kill "$KIVO_XVFB_PID" 2>/dev/null || true; fi
 }

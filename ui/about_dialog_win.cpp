@@ -83,7 +83,7 @@ void CreateCreditsWindow() {
     CreditsWindow =
         CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE | SS_CENTER, 0, CreditsViewHeight,
                         CreditsWidth, CreditsHeight(), CreditsFrame, nullptr, AppInstance, nullptr);
-    SetWindowLongA(CreditsWindow, GWL_WNDPROC, reinterpret_cast<LONG>(CreditsWndProc));
+    SetWindowLongPtrA(CreditsWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CreditsWndProc));
 }
 
 // The credits go on from where they stand, in the frame and at the pace of the new DPI.

@@ -151,21 +151,23 @@ inline bool PressDrags(HWND window, POINT point, bool expected) {
 }
 
 // The fonts and brushes a process holds, from its GDI handle table (GetGuiResources is a
-// stub under Wine): the table's address is at 0x94 of the 32-bit process environment
-// block; Wine's entries are 24 bytes, with a type byte at 14 that is 0 while free.
+// stub under Wine): the table's address is at 0x94 of a 32-bit process environment block,
+// 0xF8 of a 64-bit one (kivo.exe is as wide as this driver); Wine's entries are 24 bytes,
+// with a type byte at 14 that is 0 while free.
 // Painting creates and deletes them all the time: it reads until two readings agree.
 inline std::pair<int, int> FontsAndBrushesOf(DWORD processId) {
     auto count = [processId] {
         HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
         PROCESS_BASIC_INFORMATION basic = {};
         NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr);
-        DWORD table = 0;
+        void* table = nullptr;
         SIZE_T read = 0;
-        ReadProcessMemory(process, reinterpret_cast<BYTE*>(basic.PebBaseAddress) + 0x94, &table,
-                          sizeof table, nullptr);
+        ReadProcessMemory(
+            process,
+            reinterpret_cast<BYTE*>(basic.PebBaseAddress) + (sizeof(void*) == 8 ? 0xF8 : 0x94),
+            &table, sizeof table, nullptr);
         std::vector<BYTE> entries(0x10000 * 24);
-        ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<uintptr_t>(table)),
-                          entries.data(), entries.size(), &read);
+        ReadProcessMemory(process, table, entries.data(), entries.size(), &read);
         CloseHandle(process);
         EXPECT_EQ(read, entries.size()) << "no GDI handle table";
         std::pair<int, int> fontsAndBrushes = {0, 0};

@@ -52,9 +52,10 @@ bytes as hexadecimal digits, so that nothing is lost on the way):
       in clear; host: the provider's host it was routed to)
   /__sim/checkip?address=HEX                    the check services report these bytes, as
       they are, instead of DEFAULT_CHECK_ADDRESS
-  /__sim/checkip?fail=status|garbage|silence|none   the check services answer 503 with a
-      page that still holds a public dotted quad, or 200 with a page that holds none, or
-      accept the request and never answer; none: answer normally again
+  /__sim/checkip?fail=status|garbage|silence|trickle|none   the check services answer 503
+      with a page that still holds a public dotted quad, or 200 with a page that holds none,
+      or accept the request and never answer, or send their answer's header one byte every
+      3 s; none: answer normally again
   /__sim/checkip?host=HEX&...                   the same for the service of that host
       alone (it wins over a setting for all); a setting for all clears those of the hosts
   /__sim/checks                                 the check requests received, one line
@@ -127,7 +128,8 @@ DEFAULT_CHECK_ADDRESS = b"203.0.113.1"
 CHECK_UNAVAILABLE_PAGE = (b"<html><head><title>Service Unavailable</title></head>"
                           b"<body>Service Unavailable 192.0.2.1</body></html>")
 CHECK_GARBAGE_PAGE = b"<html><body>Current IP Address: unknown, version 1.2.3</body></html>"
-CHECK_FAILURES = ("status", "garbage", "silence")
+CHECK_FAILURES = ("status", "garbage", "silence", "trickle")
+TRICKLE_GAP_S = 3
 
 
 class ProviderState:
@@ -355,6 +357,9 @@ class ProviderHandler(BaseHTTPRequestHandler):
         elif failure == "silence":
             period_ended.wait(SILENCE_LIMIT_S)
             self.close_connection = True
+        elif failure == "trickle":
+            self.trickle(b"HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: %d\r\n\r\n%s"
+                         % (len(address), address), period_ended)
         elif failure == "status":
             self.answer(503, CHECK_UNAVAILABLE_PAGE, content_type="text/html")
         elif failure == "garbage":
@@ -362,6 +367,18 @@ class ProviderHandler(BaseHTTPRequestHandler):
         else:
             self.answer(200, form % address,
                         content_type="text/html" if form is CHECK_PAGE else "text/plain")
+
+    def trickle(self, answer, period_ended):
+        """Sends the whole answer one byte at a time, TRICKLE_GAP_S apart, until the reset."""
+        self.close_connection = True
+        try:
+            for byte in answer:
+                self.wfile.write(bytes([byte]))
+                self.wfile.flush()
+                if period_ended.wait(TRICKLE_GAP_S):
+                    return
+        except OSError:
+            pass  # the client gave up
 
     # --- control endpoints
 

@@ -12,6 +12,7 @@
 #include "address/iphlpapi_win.h"
 #include "address/local_ipv6_win.h"
 #include "app/tray_win.h"
+#include "base/critical_section_win.h"
 #include "history/activity_log_win.h"
 #include "history/run_report_rules.h"
 #include "resources/resource_ids.h"
@@ -45,7 +46,7 @@ struct Job {
 };
 
 // Shared between the window's thread and the worker, under Lock.
-CRITICAL_SECTION Lock;
+CriticalSection Lock;
 std::deque<Job> Jobs;
 bool UserRunAsked = false;  // a user's update waits or runs
 // What the window asks the worker to change in its memory before the next run.
@@ -60,14 +61,6 @@ HANDLE JobsWaiting;  // an auto-reset event
 // The window's thread alone.
 HWND Window;
 std::optional<CheckSchedule> Schedule;
-
-class Locked {
-public:
-    Locked() { EnterCriticalSection(&Lock); }
-    ~Locked() { LeaveCriticalSection(&Lock); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-};
 
 std::int64_t SecondsSince1970() {
     FILETIME now;
@@ -156,7 +149,7 @@ void RunJob(const Job& job, WatchMemory& memory, BalloonRules& balloons) {
 }
 
 std::optional<Job> NextJob() {
-    Locked locked;
+    Locked locked(Lock);
     if (Jobs.empty() || Stopping) return std::nullopt;
     Job job = Jobs.front();
     Jobs.pop_front();
@@ -168,7 +161,7 @@ std::optional<Job> NextJob() {
 void JobEnded(const Job& job) {
     void (*stopped)() = nullptr;
     {
-        Locked locked;
+        Locked locked(Lock);
         JobRunning = false;
         if (job.kind == Job::User) UserRunAsked = false;
         if (Stopping) stopped = std::exchange(WhenStopped, nullptr);
@@ -180,7 +173,7 @@ void JobEnded(const Job& job) {
 void ApplyMemoryEdits(WatchMemory& memory) {
     unsigned edits;
     {
-        Locked locked;
+        Locked locked(Lock);
         edits = std::exchange(MemoryEditsAsked, 0u);
     }
     if (edits & ForgetAnswers) memory = {};
@@ -190,7 +183,7 @@ void ApplyMemoryEdits(WatchMemory& memory) {
 void AskMemoryEdit(MemoryEdit edit) {
     if (!Schedule) return;  // the settings' load fills the fields before the watch starts
     {
-        Locked locked;
+        Locked locked(Lock);
         MemoryEditsAsked |= edit;
     }
     SetEvent(JobsWaiting);
@@ -249,7 +242,7 @@ unsigned __stdcall WorkerMain(void*) {
 // A run nobody asked for replaces one that is still waiting: the newer fields count.
 void Queue(Job job) {
     {
-        Locked locked;
+        Locked locked(Lock);
         Job* waiting = Jobs.empty() ? nullptr : &Jobs.back();
         if (job.kind == Job::User) {
             UserRunAsked = true;
@@ -300,7 +293,6 @@ void ArmTimer(HWND mainDialog) {
 
 void StartWatch(HWND mainDialog) {
     Window = mainDialog;
-    InitializeCriticalSection(&Lock);
     JobsWaiting = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     // The worker lives as long as the process: ending Kivo never waits for an exchange.
     const uintptr_t worker = _beginthreadex(nullptr, 0, WorkerMain, nullptr, 0, nullptr);
@@ -315,7 +307,7 @@ void StartWatch(HWND mainDialog) {
 // keeps telling the one on its way.
 void RunUpdate(HWND mainDialog, RunTrigger trigger) {
     {
-        Locked locked;
+        Locked locked(Lock);
         if (UserRunAsked) return;
     }
     Job job = JobFor(mainDialog, Job::User, trigger);
@@ -327,7 +319,7 @@ void OnPasswordEdited() { AskMemoryEdit(LiftPause); }
 void OnChoicesMade(bool providerChanged) {
     if (!Schedule) return;
     {
-        Locked locked;
+        Locked locked(Lock);
         for (Job& waiting : Jobs) {
             waiting.provider = ProviderChosen();
             waiting.check = CheckChoiceMade();
@@ -339,7 +331,7 @@ void OnChoicesMade(bool providerChanged) {
 void StopWatch(void (*whenStopped)()) {
     bool idle = !Schedule;
     if (Schedule) {
-        Locked locked;
+        Locked locked(Lock);
         Stopping = true;
         Jobs.clear();
         idle = !JobRunning;

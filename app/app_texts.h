@@ -12,6 +12,7 @@ inline constexpr char HotkeyF3ErrorText[] = "热键F3注册失败,您将不能�
 inline constexpr char HotkeyF4ErrorText[] = "热键F4注册失败,您将不能使用快捷键 显示/隐藏 窗口  ";
 inline constexpr char ErrorCaption[] = "错误:";
 inline constexpr char ChoiceNotSavedText[] = "服务商设置已生效,但未能保存到设置文件: ";
+inline constexpr char SettingsUnreadableText[] = "设置文件暂时无法读取,稍后自动重试: ";
 inline constexpr char WelcomeBalloonText[] = "欢迎使用Kivo域名更新器!";
 inline constexpr char WelcomeBalloonTitle[] = "Hi!";
 inline constexpr char ClosingBoxCaption[] = "提示";

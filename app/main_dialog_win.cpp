@@ -30,8 +30,8 @@ RECT CaptionRect;
 
 // Set once the settings file has been read into the fields without failure. Until then the
 // fields do not hold the user's settings (a failed load ends in the last-resort box, whose
-// loop still delivers the end of the session), and no save but the user's own closing may
-// replace the file.
+// loop still delivers the end of the session, or at a start behind the tray icon is tried
+// again), and no save may replace the file.
 bool SettingsLoaded = false;
 
 // Started with /tray: the window stays hidden behind the tray icon until the user brings it
@@ -55,19 +55,35 @@ void RegisterHotkeyOrSay(HWND window, int id, UINT key, const char* failureText)
 // Every field is read into 255 bytes: typing stops where reading does.
 constexpr WPARAM FieldTextLimit = 254;
 
+// A start behind the tray icon has nobody to answer the last-resort box: a settings file
+// that cannot be read (a sync client or a backup holds it at logon) is told on the status
+// line and in the tip, and read again at the next check.
+void LoadSettingsInTray(HWND window) {
+    try {
+        LoadSettings(window);
+        SettingsLoaded = true;
+    } catch (const std::exception& error) {
+        TellStartupTrouble(window, SettingsUnreadableText + std::string(error.what()));
+    }
+}
+
 INT_PTR OnInitDialog(HWND window) {
     for (int field : {IDC_HOST_FIELD, IDC_IP_FIELD, IDC_USER_FIELD, IDC_PASSWORD_FIELD}) {
         SendDlgItemMessageA(window, field, EM_LIMITTEXT, FieldTextLimit, 0);
     }
     SetDlgItemTextA(window, IDC_INFO_BOX, UsageText().c_str());
-    RunGuarded([window] {
-        LoadSettings(window);
-        SettingsLoaded = true;
-    });
+    KeptInTray = InTray = StartsInTray(GetCommandLineA());
+    if (KeptInTray) {
+        LoadSettingsInTray(window);
+    } else {
+        RunGuarded([window] {
+            LoadSettings(window);
+            SettingsLoaded = true;
+        });
+    }
     CaptionRect = CaptionBandOf(window);
     SetWindowTextA(window, MainTitleText);
-    if (StartsInTray(GetCommandLineA())) {
-        KeptInTray = InTray = true;
+    if (KeptInTray) {
         AddTrayIcon(window);
     } else {
         PlayOpenAnimation(window);
@@ -148,9 +164,20 @@ void ToggleOwnIpv6(HWND window) {
     RunGuarded([window] { CheckNow(window, RunTrigger::TrayMenu); });
 }
 
+// Fields that a failed load never filled would replace the user's settings.
 void CloseKivo(HWND window) {
-    RunGuarded([window] { SaveSettings(window); });
+    if (SettingsLoaded) RunGuarded([window] { SaveSettings(window); });
     EndDialog(window, 0);
+}
+
+// The next check reads a settings file that could not be read at the start; with "自动更新"
+// ticked in it, the check runs as the start's would have.
+void OnWatchTimerTick(HWND window) {
+    if (!SettingsLoaded) {
+        LoadSettingsInTray(window);
+        if (SettingsLoaded) RunGuarded([window] { CheckNow(window, RunTrigger::Start); });
+    }
+    RunGuarded([window] { OnWatchTimer(window); });
 }
 
 // The whole wParam is compared, so only notification code 0 acts: a double click on an
@@ -273,7 +300,7 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             OnWindowPosChanging(*reinterpret_cast<WINDOWPOS*>(lParam));
             return 0;
         case WM_TIMER:
-            if (wParam == WatchTimerId) RunGuarded([window] { OnWatchTimer(window); });
+            if (wParam == WatchTimerId) OnWatchTimerTick(window);
             return 0;
         case WM_POWERBROADCAST: OnPowerBroadcast(window, wParam); return FALSE;
         case WatchReportMessage: OnWatchReport(window, lParam); return 0;

@@ -27,8 +27,10 @@ bool FileExistsAt(const std::string& path) {
 }
 
 std::string ReadWholeFile(const std::string& path) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Whoever else has it open (a sync client, a backup, an editor) may go on writing it.
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsOpen()) throw IoError(GetLastError());
     std::string bytes;
     char chunk[4096];

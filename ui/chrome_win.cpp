@@ -210,7 +210,7 @@ void PlayOpenAnimation(HWND window) {
     ClientToScreen(window, &client);
     for (int step = 0, shown = 0; step <= last; ++step) {
         const int k = OpeningHalfSide(squares, last, step);
-        // The window owns the region from here on; the last one stays.
+        // The window owns the region from here on.
         SetWindowRgn(window, SquareRegion(squares, k), FALSE);
         ShowWindow(window, SW_SHOW);
         // Only the ring the square gained is erased now: what lies inside was erased at the
@@ -224,6 +224,9 @@ void PlayOpenAnimation(HWND window) {
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ERASENOW | RDW_NOCHILDREN);
         shown = k;
     }
+    // No region once open: the last square would cut off a window that a DPI change makes
+    // larger.
+    SetWindowRgn(window, nullptr, FALSE);
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     SetWindowPos(window, HWND_TOP, frame.left, frame.top, width, height, 0);

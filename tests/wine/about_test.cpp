@@ -14,6 +14,7 @@ HWND OpenAbout(Kivo& kivo) {
     EXPECT_TRUE(WaitFor([&] { return (about = kivo.About()) && IsWindowVisible(about); }));
     DWORD_PTR ignored = 0;  // answered from the dialog's loop, after WM_INITDIALOG
     SendMessageTimeoutA(about, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    EXPECT_TRUE(HasNoRegion(about));
     return about;
 }
 

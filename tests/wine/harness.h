@@ -76,6 +76,15 @@ inline bool ScreenShows(HWND window, const RECT& area,
     return WaitFor([&] { return check(Capture(window, area)); }, 3000);
 }
 
+// Regression: the opening's last square stayed the window's region, so a window that a DPI
+// change made larger was cut off.
+inline bool HasNoRegion(HWND window) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    const int kind = GetWindowRgn(window, region);
+    DeleteObject(region);
+    return kind == ERROR;
+}
+
 inline RECT ClientRectOf(HWND window) {
     RECT r = {};
     GetClientRect(window, &r);

@@ -14,6 +14,9 @@ HWND OpenDialog(Kivo& kivo) {
     kivo.Post(WM_COMMAND, IDM_TRAY_PROVIDER, 0);
     HWND dialog = nullptr;
     WaitFor([&] { return (dialog = kivo.ProviderDialog()) != nullptr; });
+    DWORD_PTR ignored = 0;  // answered from the dialog's loop, after its opening
+    SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    EXPECT_TRUE(HasNoRegion(dialog));
     return dialog;
 }
 

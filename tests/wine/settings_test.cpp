@@ -2,6 +2,7 @@
 // the next start brings them back, and a save that cannot be completed keeps the old file.
 #include "settings/settings_format.h"
 #include "tests/wine/harness.h"
+#include "watch/watch_win.h"
 
 using namespace kivo_test;
 
@@ -205,5 +206,49 @@ TEST(Settings, FailedLoadOrSaveEndsWithTheErrorBoxAndKeepsTheOldFile) {
             EXPECT_EQ(ReadFileBytes(settings), old);
         }
         EXPECT_EQ(NamesIn(kivo.folder).size(), 2u) << "no stray file";
+    }
+}
+
+// Regression: with kivo.Lr held open at logon (a sync client, a backup), "kivo.exe /tray"
+// stopped at the last-resort box and ended, without a tray icon. A writer that shares
+// reading stops nothing now; a lock is told on the status line, and the file is read at the
+// next check, or, where Kivo ends first, left as it was.
+TEST(Settings, ATrayStartNeverStopsAtABoxForAFileItCannotRead) {
+    enum Case { Writer, LockThenCheck, LockThenExit };
+    const std::string lines = "Host=old.example.com|\r\n" + SimProviderLines();
+    for (const Case c : {Writer, LockThenCheck, LockThenExit}) {
+        SCOPED_TRACE(c);
+        TestKivo kivo;
+        const std::string settings = kivo.folder + "kivo.Lr";
+        WriteFileBytes(settings, lines);
+        HANDLE holder =
+            CreateFileA(settings.c_str(), GENERIC_READ | GENERIC_WRITE,
+                        c == Writer ? FILE_SHARE_READ : 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        kivo.Start("/tray");
+        ASSERT_TRUE(WaitFor([&] { return kivo.AnyMain() != nullptr; }));
+        HWND main = kivo.AnyMain();
+        const auto host = [main] { return WindowText(GetDlgItem(main, IDC_HOST_FIELD)); };
+        if (c == Writer) {
+            EXPECT_TRUE(WaitFor([&] { return host() == "old.example.com"; }));
+            CloseHandle(holder);
+            continue;
+        }
+        EXPECT_TRUE(WaitFor([&] {
+            return WindowText(GetDlgItem(main, IDC_STATUS_LINE)) ==
+                   "设置文件暂时无法读取,稍后自动重试: I/O error 32";
+        })) << WindowText(GetDlgItem(main, IDC_STATUS_LINE));
+        Sleep(1000);
+        EXPECT_TRUE(kivo.Boxes().empty());
+        EXPECT_EQ(host(), "");
+        if (c == LockThenCheck) {
+            CloseHandle(holder);
+            PostMessageA(main, WM_TIMER, WatchTimerId, 0);
+            EXPECT_TRUE(WaitFor([&] { return host() == "old.example.com"; }));
+        } else {
+            PostMessageA(main, WM_COMMAND, IDM_TRAY_EXIT, 0);
+            EXPECT_EQ(kivo.WaitBox().caption, "提示");
+            CloseHandle(holder);
+            EXPECT_EQ(ReadFileBytes(settings), lines) << "nothing saved over it";
+        }
     }
 }

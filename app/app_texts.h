@@ -13,6 +13,9 @@ inline constexpr char HotkeyF4ErrorText[] = "热键F4注册失败,您将不能�
 inline constexpr char ErrorCaption[] = "错误:";
 inline constexpr char ChoiceNotSavedText[] = "服务商设置已生效,但未能保存到设置文件: ";
 inline constexpr char SettingsUnreadableText[] = "设置文件暂时无法读取,稍后自动重试: ";
+inline constexpr char PathOutsideCodePageText[] =
+    "Kivo所在文件夹的名称含有本系统无法用于文件名的文字,设置、日志和状态都无法保存!"
+    "请把Kivo移到名称只含中文、英文字母和数字的文件夹中再运行。";
 inline constexpr char WelcomeBalloonText[] = "欢迎使用Kivo域名更新器!";
 inline constexpr char WelcomeBalloonTitle[] = "Hi!";
 inline constexpr char ClosingBoxCaption[] = "提示";

@@ -11,6 +11,7 @@
 #include "app/tray_win.h"
 #include "base/app_handles_win.h"
 #include "base/last_resort_win.h"
+#include "base/system_library_win.h"
 #include "history/activity_log_win.h"
 #include "resources/resource_ids.h"
 #include "settings/file_io_win.h"
@@ -33,6 +34,9 @@ RECT CaptionRect;
 // loop still delivers the end of the session, or at a start behind the tray icon is tried
 // again), and no save may replace the file.
 bool SettingsLoaded = false;
+// The exe's path cannot be written in the ANSI code page (a folder name in another script):
+// no file beside it can be opened, so nothing is read or saved, and the user is told.
+bool PathOutsideCodePage = false;
 
 // Started with /tray: the window stays hidden behind the tray icon until the user brings it
 // back, although the dialog manager shows a modal dialog when its loop first goes idle.
@@ -73,7 +77,10 @@ INT_PTR OnInitDialog(HWND window) {
     }
     SetDlgItemTextA(window, IDC_INFO_BOX, UsageText().c_str());
     KeptInTray = InTray = StartsInTray(GetCommandLineA());
-    if (KeptInTray) {
+    PathOutsideCodePage = !ProgramPathFitsCodePage();
+    if (PathOutsideCodePage) {
+        TellStartupTrouble(window, PathOutsideCodePageText);
+    } else if (KeptInTray) {
         LoadSettingsInTray(window);
     } else {
         RunGuarded([window] {
@@ -154,8 +161,10 @@ void ViewLog(HWND window) {
         ShowStatus(window, NoLogYetText);
         return;
     }
-    ShellExecuteA(window, "open", "notepad.exe", ("\"" + path + "\"").c_str(), nullptr,
-                  SW_SHOWNORMAL);
+    // By its full path: Windows would look for a bare "notepad.exe" in the current folder
+    // first, which for a double click is Kivo's own (Downloads, say).
+    ShellExecuteA(window, "open", SystemFolderPath("notepad.exe").c_str(),
+                  ("\"" + path + "\"").c_str(), nullptr, SW_SHOWNORMAL);
 }
 
 // An unattended run follows at once, so that the domain need not wait for the next check.
@@ -164,8 +173,11 @@ void ToggleOwnIpv6(HWND window) {
     RunGuarded([window] { CheckNow(window, RunTrigger::TrayMenu); });
 }
 
-// Fields that a failed load never filled would replace the user's settings.
+// Fields that a failed load never filled would replace the user's settings; beside an exe
+// whose path is outside the code page nothing can be saved, which the user hears again.
 void CloseKivo(HWND window) {
+    if (PathOutsideCodePage)
+        MessageBoxA(window, PathOutsideCodePageText, ErrorCaption, MB_ICONERROR);
     if (SettingsLoaded) RunGuarded([window] { SaveSettings(window); });
     EndDialog(window, 0);
 }
@@ -173,7 +185,7 @@ void CloseKivo(HWND window) {
 // The next check reads a settings file that could not be read at the start; with "自动更新"
 // ticked in it, the check runs as the start's would have.
 void OnWatchTimerTick(HWND window) {
-    if (!SettingsLoaded) {
+    if (!SettingsLoaded && !PathOutsideCodePage) {
         LoadSettingsInTray(window);
         if (SettingsLoaded) RunGuarded([window] { CheckNow(window, RunTrigger::Start); });
     }

@@ -1,6 +1,6 @@
 #include "base/system_library_win.h"
 
-#include <cstring>
+#include "base/system_paths.h"
 
 namespace {
 
@@ -22,12 +22,18 @@ void KeepDllSearchInSystemFolder() {
     if (setDirectory) setDirectory("");
 }
 
+std::string SystemFolderPath(const char* fileName) {
+    char folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    if (length >= MAX_PATH) return {};
+    return FileInFolder(std::string(folder, length), fileName, MAX_PATH);
+}
+
+// A bare name would be looked for in the program's folder first: no path, no DLL. The DLLs
+// it needs in turn are looked for beside it, in the system folder, where the search is not
+// kept there (before Windows 7's update).
 SystemLibrary::SystemLibrary(const char* fileName) : fileName_(fileName), module_(nullptr) {
-    char path[MAX_PATH];
-    const UINT folder = GetSystemDirectoryA(path, MAX_PATH);
-    // A bare name would be looked for in the program's folder first: no path, no DLL.
-    if (folder == 0 || folder + 1 + std::strlen(fileName) >= MAX_PATH) return;
-    path[folder] = '\\';
-    std::strcpy(path + folder + 1, fileName);
-    module_ = LoadLibraryA(path);
+    const std::string path = SystemFolderPath(fileName);
+    if (!path.empty())
+        module_ = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }

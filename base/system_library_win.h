@@ -5,10 +5,15 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Restricts the search for every DLL loaded from now on to the system folder where Windows
 // can (8 and later, 7 and Vista with the update that added SetDefaultDllDirectories), and
 // elsewhere takes the current folder out of it. The first call of the program.
 void KeepDllSearchInSystemFolder();
+
+// The full path of a file of the system folder; empty where the system cannot tell it.
+std::string SystemFolderPath(const char* fileName);
 
 // A DLL of the system folder, loaded by its full path and kept for the process's life,
 // and the functions taken from it by name.

@@ -5,9 +5,10 @@
 add_subdirectory(tests/wine)
 add_subdirectory(driver)
 
-# A wininet.dll and an iphlpapi.dll that leave a file when anything loads them, for the
-# Wine tests to plant beside kivo.exe; in a folder of their own, where nothing looks.
-foreach(planted wininet iphlpapi)
+# DLLs named like WinINet, the IP helper and the DLLs they load in turn, that leave a file
+# when anything loads them, for the Wine tests to plant beside kivo.exe; in a folder of their
+# own, where nothing looks.
+foreach(planted wininet iphlpapi mpr ws2_32 nsi dnsapi)
     add_library(planted_${planted} MODULE tests/wine/planted_dll.c)
     set_target_properties(planted_${planted} PROPERTIES OUTPUT_NAME ${planted} PREFIX ""
         LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planted)

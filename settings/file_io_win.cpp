@@ -12,6 +12,16 @@ constexpr int DiskFullCode = 101;
 
 bool IsLeadByteOfAnsiCodePage(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
+bool ProgramPathFitsCodePage() {
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    BOOL replaced = FALSE;
+    char ansi[2 * MAX_PATH + 2];
+    return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, static_cast<int>(length), ansi,
+                               sizeof ansi, nullptr, &replaced) > 0 &&
+           !replaced;
+}
+
 std::string PathBesideProgram(const char* extension) {
     char path[MAX_PATH + 1] = {};  // at most 260 bytes of path, always terminated
     GetModuleFileNameA(nullptr, path, MAX_PATH);

@@ -36,6 +36,11 @@ private:
 
 bool IsLeadByteOfAnsiCodePage(unsigned char byte);
 
+// Whether the running executable's path can be written in the ANSI code page, which every
+// file beside it is opened through: a folder named in another script (Korean on a Chinese
+// Windows) cannot.
+bool ProgramPathFitsCodePage();
+
 // The running executable's path with this extension instead of ".exe" (see
 // PathBesideExecutable).
 std::string PathBesideProgram(const char* extension);

@@ -116,7 +116,9 @@ void Close(HWND window) {
 void OnCommand(HWND window, WPARAM command) {
     switch (command) {
         case IDC_ABOUT_OK_BUTTON:
-            ShellExecuteA(window, "open", "iexplore.exe", HomePageAddress, nullptr, SW_SHOWNORMAL);
+            // In the user's own browser: Internet Explorer is gone from Windows 11, and a bare
+            // "iexplore.exe" would be looked for in the current folder first.
+            ShellExecuteA(window, "open", HomePageAddress, nullptr, nullptr, SW_SHOWNORMAL);
             Close(window);
             break;
         case IDC_ABOUT_CLOSE_LABEL: Close(window); break;

@@ -111,6 +111,11 @@ CheckResult CheckPublicAddress(const std::vector<HttpRequest>& services) {
         [start] { return static_cast<unsigned>(GetTickCount() - start); });
 }
 
+void UserRunOver() {
+    Locked locked(Lock);
+    UserRunAsked = false;
+}
+
 void RunJob(const Job& job, WatchMemory& memory, BalloonRules& balloons) {
     const std::vector<HttpRequest> services = CheckServicesFor(job.check);
     WatchExchanges exchanges;
@@ -140,6 +145,9 @@ void RunJob(const Job& job, WatchMemory& memory, BalloonRules& balloons) {
     const LocalTime at = LocalTimeNow();
     end.balloon = balloons.After(record, unattended);
     end.trayResult = TrayResultOf(at, record, job.autoUpdate);
+    // Once its outcome shows, the user's run is over for the user: a press of "更 新" from
+    // then on is no repeat, though the log and the state file are still being written.
+    if (!unattended) UserRunOver();
     Post(std::move(end));
     // The outcome is out before the log is written, and nothing of the log can stop a run.
     try {

@@ -51,27 +51,31 @@ bool FrameShowsTheCreditsCleanly(HWND about) {
     });
 }
 
-// While it lives, the shell's search for "iexplore.exe" ends at a copy of this driver
-// beside kivo.exe, which records its command line (see main). Wine's shell looks in the
-// system folder first, so Wine's own iexplore.exe is moved aside meanwhile.
+// While it lives, the browser that Windows opens http addresses with is a copy of this
+// driver beside kivo.exe, which records its command line (see main).
 class BrowserStandIn {
 public:
-    explicit BrowserStandIn(const std::string& folder) : record_(folder + "iexplore.exe.txt") {
+    explicit BrowserStandIn(const std::string& folder) : record_(folder + "browser.exe.txt") {
         char path[MAX_PATH] = {};
-        GetSystemDirectoryA(path, sizeof path);
-        browser_ = std::string(path) + "\\iexplore.exe";
-        MoveFileExA(browser_.c_str(), (browser_ + ".aside").c_str(), MOVEFILE_REPLACE_EXISTING);
         GetModuleFileNameA(nullptr, path, sizeof path);
-        EXPECT_TRUE(CopyFileA(path, (folder + "iexplore.exe").c_str(), FALSE));
+        EXPECT_TRUE(CopyFileA(path, (folder + "browser.exe").c_str(), FALSE));
         DeleteFileA(record_.c_str());
+        LONG size = sizeof path;
+        RegQueryValueA(HKEY_CLASSES_ROOT, HttpCommand, path, &size);
+        usual_ = path;
+        Register("\"" + folder + "browser.exe\" \"%1\"");
     }
-    ~BrowserStandIn() {
-        MoveFileExA((browser_ + ".aside").c_str(), browser_.c_str(), MOVEFILE_REPLACE_EXISTING);
-    }
+    ~BrowserStandIn() { Register(usual_); }
     std::string Started() const { return ReadFileBytes(record_); }
 
 private:
-    std::string record_, browser_;
+    static constexpr char HttpCommand[] = "http\\shell\\open\\command";
+    static void Register(const std::string& command) {
+        EXPECT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, HttpCommand, REG_SZ, command.c_str(),
+                               static_cast<DWORD>(command.size())),
+                  ERROR_SUCCESS);
+    }
+    std::string record_, usual_;
 };
 
 }  // namespace
@@ -171,19 +175,21 @@ TEST(About, ClosesByItsLabelQuietlyAndByOkWithTheHomePageAndGathersNoGdiObjects)
     EXPECT_EQ(browser.Started(), "");
     CloseAbout(OpenAbout(kivo), IDC_ABOUT_OK_BUTTON);
     ASSERT_TRUE(WaitFor([&] { return !browser.Started().empty(); }));
+    // Regression: Internet Explorer was started by its bare name, which Windows looks for in
+    // the current folder first, and Windows 11 no longer has it.
     const std::string started = browser.Started();
-    const size_t name = started.find("iexplore.exe");
+    const size_t name = started.find("browser.exe");
     ASSERT_NE(name, std::string::npos) << started;
-    EXPECT_EQ(started.substr(started.find_first_not_of("\" ", name + 12)), KIVO_HOME_PAGE "\n");
+    EXPECT_EQ(started.substr(started.find_first_not_of("\" ", name + 11)), KIVO_HOME_PAGE "\"\n");
     EXPECT_TRUE(IsWindowEnabled(kivo.Main()));
 }
 
-// The driver runs the tests, or, copied as iexplore.exe by BrowserStandIn, records the
+// The driver runs the tests, or, copied as browser.exe by BrowserStandIn, records the
 // command line the shell started it with.
 int main(int argc, char** argv) {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, sizeof path);
-    if (strstr(path, "iexplore.exe")) {
+    if (strstr(path, "browser.exe")) {
         std::ofstream(std::string(path) + ".txt", std::ios::app | std::ios::binary)
             << GetCommandLineA() << "\n";
         return 0;

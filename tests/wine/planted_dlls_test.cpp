@@ -1,5 +1,6 @@
 // A wininet.dll and an iphlpapi.dll beside kivo.exe, as a Downloads folder may hold them,
-// never run inside Kivo, even where the two are looked for beside the exe first.
+// and the DLLs those two load in turn, never run inside Kivo, even where they are looked
+// for beside the exe first.
 #include "tests/wine/harness.h"
 #include "watch/watch_rules.h"
 
@@ -10,6 +11,8 @@ namespace {
 // Wine's override for this exe name alone gives Windows' search order for the two DLLs.
 constexpr char PlantedExe[] = "kivo-planted-dlls.exe";
 const std::string AppDefaults = std::string("Software\\Wine\\AppDefaults\\") + PlantedExe;
+// WinINet and the IP helper, and DLLs that they load by name.
+constexpr const char* Planted[] = {"wininet", "iphlpapi", "mpr", "ws2_32", "nsi", "dnsapi"};
 
 struct WindowsSearchOrder {
     WindowsSearchOrder() {
@@ -17,7 +20,7 @@ struct WindowsSearchOrder {
         RegCreateKeyExA(HKEY_CURRENT_USER, (AppDefaults + "\\DllOverrides").c_str(), 0, nullptr, 0,
                         KEY_SET_VALUE, nullptr, &key, nullptr);
         static const char order[] = "native,builtin";
-        for (const char* dll : {"wininet", "iphlpapi"}) {
+        for (const char* dll : Planted) {
             EXPECT_EQ(RegSetValueExA(key, dll, 0, REG_SZ, reinterpret_cast<const BYTE*>(order),
                                      sizeof order),
                       ERROR_SUCCESS);
@@ -29,16 +32,18 @@ struct WindowsSearchOrder {
 
 }  // namespace
 
-// Regression: both ran as Kivo started, named in its import table (and the IP helper
-// loaded once more by its bare name).
+// Regressions: WinINet and the IP helper ran as Kivo started, named in its import table
+// (and the IP helper loaded once more by its bare name); and the DLLs they need were looked
+// for beside the exe where the search could not be kept in the system folder.
 TEST(PlantedDlls, NeverRunThroughAStartAnHttpsUpdateAndTheIpv6Choice) {
     SimReset();
     const WindowsSearchOrder order;
     TestKivo kivo(PlantedExe);
     std::string planted = "Z:" KIVO_PLANTED_DLLS "/";
     for (char& c : planted) c = c == '/' ? '\\' : c;
-    for (const char* dll : {"wininet.dll", "iphlpapi.dll"}) {
-        EXPECT_TRUE(CopyFileA((planted + dll).c_str(), (kivo.folder + dll).c_str(), FALSE));
+    for (const char* dll : Planted) {
+        const std::string file = dll + std::string(".dll");
+        EXPECT_TRUE(CopyFileA((planted + file).c_str(), (kivo.folder + file).c_str(), FALSE));
     }
     kivo.Start().Fill({DemoHost, "", DemoUser, DemoPassword});
     kivo.SetText(IDC_STATUS_LINE, "");

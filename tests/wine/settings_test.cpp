@@ -1,5 +1,6 @@
 // The settings file as a user meets it: " 关 " keeps the five settings beside the program,
 // the next start brings them back, and a save that cannot be completed keeps the old file.
+#include "app/app_texts.h"
 #include "settings/settings_format.h"
 #include "tests/wine/harness.h"
 #include "watch/watch_win.h"
@@ -251,4 +252,52 @@ TEST(Settings, ATrayStartNeverStopsAtABoxForAFileItCannotRead) {
             EXPECT_EQ(ReadFileBytes(settings), lines) << "nothing saved over it";
         }
     }
+}
+
+// Regression: in a folder named outside the code page (Korean on a Chinese Windows) every
+// save ended in "I/O error 123" and no log or state was written, without a word why.
+TEST(Settings, AFolderNameOutsideTheCodePageIsToldAtTheStartAndAtTheClose) {
+    TestKivo kivo;  // for its folder; it is never started there
+    const std::wstring folder = std::wstring(kivo.folder.begin(), kivo.folder.end()) + L"한국\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::wstring exe = folder + L"kivo.exe";
+    ASSERT_TRUE(CopyFileA(kivo.exePath.c_str(), "kivo-copy.exe", FALSE));
+    ASSERT_TRUE(MoveFileExW(L"kivo-copy.exe", exe.c_str(), MOVEFILE_REPLACE_EXISTING));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessW(exe.c_str(), &exe[0], nullptr, nullptr, FALSE, 0, nullptr,
+                               folder.c_str(), &startup, &process));
+    const auto box = [&process] {
+        std::pair<DWORD, HWND> search = {process.dwProcessId, nullptr};
+        EnumWindows(
+            [](HWND w, LPARAM found) {
+                auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(found);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                if (pid == s->first && IsWindowVisible(w) && GetDlgItem(w, 0xFFFF) &&
+                    !GetDlgItem(w, IDC_STATUS_LINE)) {
+                    s->second = w;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.second;
+    };
+    for (int told = 1; told <= 2; ++told) {
+        HWND shown = nullptr;
+        EXPECT_TRUE(WaitFor([&] { return (shown = box()) != nullptr; }, 10000)) << told;
+        EXPECT_EQ(WindowText(shown), "错误:");
+        EXPECT_EQ(WindowText(GetDlgItem(shown, 0xFFFF)), PathOutsideCodePageText);
+        HWND main = GetWindow(shown, GW_OWNER);
+        PostMessageA(shown, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(shown); }));
+        if (told == 1) PostMessageA(main, WM_COMMAND, IDC_CLOSE_LABEL, 0);  // " 关 "
+    }
+    HWND notice = nullptr;
+    EXPECT_TRUE(WaitFor([&] { return (notice = box()) != nullptr; }));
+    EXPECT_EQ(WindowText(notice), "提示") << "no save was tried";
+    TerminateProcess(process.hProcess, 0);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
 }

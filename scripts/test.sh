@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs every test: the check of kivo.exe's import table, the native unit tests of the pure
-# rules (with sanitizers), a short fuzz run of the settings load beside the real kivo.exe
-# under Wine on a virtual display, driven against the provider simulator, and the cases of
-# Dpi144 in a prefix of their own at 144 DPI. Extra arguments go to the Wine-side test
-# driver (for instance --gtest_filter='Update.*').
+# rules (with sanitizers), the provider simulator's signature checks, a short fuzz run of
+# the settings load beside the real kivo.exe under Wine on a virtual display, driven
+# against the provider simulator, and the cases of Dpi144 in a prefix of their own at 144
+# DPI. Extra arguments go to the Wine-side test driver (for instance
+# --gtest_filter='Update.*').
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # KIVO_BUILD_DIR lets several work trees or people build side by side (default: build).
@@ -18,6 +19,8 @@ done
 
 echo "== native unit tests"
 (cd "$build/native" && ctest --output-on-failure -j "$(nproc)")
+echo "== the simulator's signature checks against the providers' published examples"
+python3 "$root/simulator/dns_api_sim.py" --self-test
 
 # The fuzzer runs on the second core meanwhile; its verdict is read at the end.
 mkdir -p "$build/fuzz"

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -101,7 +102,28 @@ inline std::string SimProviderLines() {
     return "Provider=custom|0\r\nUpdateUrl=" + EscapeChoiceValue(SimProviderUrl) + "|0\r\n";
 }
 
-// Demo account, nothing registered, answers as a provider would, an empty log.
+// The items as hex, parted by commas, as the control requests take lists.
+inline std::string HexList(const std::vector<std::string>& items) {
+    std::string hex;
+    for (const std::string& item : items) hex += (hex.empty() ? "" : ",") + HexEncode(item);
+    return hex;
+}
+
+// The word of "name=word" in a line of the simulator's logs, or "" where there is none.
+inline std::string SimLogWord(const std::string& line, const std::string& name) {
+    const std::string spaced = " " + line + " ";
+    const size_t found = spaced.find(" " + name + "=");
+    if (found == std::string::npos) return "";
+    const size_t at = found + name.size() + 2;
+    return spaced.substr(at, spaced.find(' ', at) - at);
+}
+// The bytes of "name=HEX" in such a line; "?" where they cannot be read.
+inline std::string SimLogBytes(const std::string& line, const std::string& name) {
+    return HexDecode(SimLogWord(line, name)).value_or("?");
+}
+
+// Demo accounts (at the DNS providers' APIs too), nothing registered, answers as a provider
+// would, the true time, empty logs.
 inline void SimReset() { SimControl("reset"); }
 inline void SimAccount(const std::string& user, const std::string& password,
                        const std::string& host) {
@@ -111,10 +133,9 @@ inline void SimAccount(const std::string& user, const std::string& password,
 // Until the next reset every update gets this status and body, sent in the pieces given,
 // gapMs apart, with a Location header.
 inline void SimAnswer(int status, const std::vector<std::string>& pieces, int gapMs = 0) {
-    std::string hex;
-    for (const std::string& piece : pieces) hex += (hex.empty() ? "" : ",") + HexEncode(piece);
-    SimControl("misbehave?status=" + std::to_string(status) + "&pieces=" + hex + "&gap_ms=" +
-               std::to_string(gapMs) + "&location=" + HexEncode("http://elsewhere.example/"));
+    SimControl("misbehave?status=" + std::to_string(status) + "&pieces=" + HexList(pieces) +
+               "&gap_ms=" + std::to_string(gapMs) +
+               "&location=" + HexEncode("http://elsewhere.example/"));
 }
 
 // An update as the simulator received it, byte-exact; tunnel is the CONNECT target it came
@@ -127,10 +148,7 @@ inline std::vector<SimRequest> SimRequests() {
     std::vector<SimRequest> requests;
     std::istringstream log(SimControl("requests"));
     for (std::string line; std::getline(log, line);) {
-        auto field = [&line](const std::string& name) {
-            const size_t at = line.find(name + "=") + name.size() + 1;
-            return HexDecode(line.substr(at, line.find(' ', at) - at)).value_or("?");
-        };
+        auto field = [&line](const char* name) { return SimLogBytes(line, name); };
         requests.push_back({field("target"), field("path"), field("user"), field("password"),
                             field("tunnel"), field("agent"), field("host")});
     }
@@ -160,11 +178,104 @@ inline std::vector<std::string> SimChecks() {
 // The hosts of those checks, in the order they came.
 inline std::vector<std::string> SimCheckHosts() {
     std::vector<std::string> hosts;
-    for (const std::string& line : SimChecks()) {
-        const size_t at = line.find(" host=") + 6;
-        hosts.push_back(HexDecode(line.substr(at, line.find(' ', at) - at)).value_or("?"));
-    }
+    for (const std::string& line : SimChecks()) hosts.push_back(SimLogBytes(line, "host"));
     return hosts;
+}
+
+// --- the DNS providers' own APIs that the simulator plays (simulator/dns_api_sim.py):
+// cloudflare, dnspod (dnsapi.cn), alidns, tencentcloud and huaweicloud
+
+// The demo account of each: the key id (用户名; Cloudflare has none) and the secret (密码),
+// whose zone kivo.example holds DemoHost (A 192.0.2.10, AAAA 2001:db8::10).
+struct SimApiKey {
+    const char *provider, *keyId, *secret;
+};
+inline constexpr SimApiKey SimApiDemoKeys[] = {
+    {"cloudflare", "", "KivoDemoCloudflareToken0123456789abcdefg"},
+    {"dnspod", "420001", "kivodemodnspodtoken0123456789abc"},
+    {"alidns", "LTAIKivoDemoAccessKey", "KivoDemoAccessKeySecret0123456789"},
+    {"tencentcloud", "AKIDKivoDemoSecretId0123456789abcdef", "KivoDemoSecretKey0123456789abcd"},
+    {"huaweicloud", "KIVODEMOACCESSKEY000", "KivoDemoHuaweiSecretKey0000000000000000000"},
+};
+inline SimApiKey SimApiDemoKey(const std::string& provider) {
+    for (const SimApiKey& key : SimApiDemoKeys) {
+        if (provider == key.provider) return key;
+    }
+    Trouble("the simulator plays no provider " + provider);
+    return {"", "", ""};
+}
+
+// Adds an account of the provider (replacing one with that key id; at Cloudflare, with
+// that token), with its zones and records, each "NAME TYPE VALUE" and optionally
+// " ttl=N", " line=TEXT" (UTF-8), " proxied=1".
+inline void SimApiAccount(const std::string& provider, const std::string& keyId,
+                          const std::string& secret, const std::vector<std::string>& zones,
+                          const std::vector<std::string>& records) {
+    SimControl("api/account?provider=" + provider + "&key=" + HexEncode(keyId) + "&secret=" +
+               HexEncode(secret) + "&zones=" + HexList(zones) + "&records=" + HexList(records));
+}
+
+// A record as the provider holds it now; line in UTF-8 as the provider names it.
+struct SimApiRecord {
+    std::string id, value, line, zone;
+    int ttl = 0;
+    bool proxied = false;
+};
+// The provider's records of that name and type, in all its accounts.
+inline std::vector<SimApiRecord> SimApiRecords(const std::string& provider, const std::string& name,
+                                               const std::string& type = "A") {
+    std::vector<SimApiRecord> records;
+    std::istringstream answer(SimControl("api/record?provider=" + provider +
+                                         "&name=" + HexEncode(name) + "&type=" + type));
+    for (std::string line; std::getline(answer, line);) {
+        records.push_back({SimLogBytes(line, "id"), SimLogBytes(line, "value"),
+                           SimLogBytes(line, "line"), SimLogBytes(line, "zone"),
+                           std::atoi(SimLogWord(line, "ttl").c_str()),
+                           SimLogWord(line, "proxied") == "1"});
+    }
+    return records;
+}
+
+// The provider answers its calls (of that kind only: zones, records, change or create; all
+// when empty) with its own error (its code: "6003", "-1", "InvalidTimeStamp.Expired",
+// "APIGW.0301" ..., or "500", "502", "503"; "none" answers normally again), that many times
+// (until the next reset when 0); retryAfterSeconds for Cloudflare's 429 (0: 300).
+inline void SimApiFail(const std::string& provider, const std::string& error,
+                       const std::string& kind = "", int times = 0, int retryAfterSeconds = 0) {
+    SimControl("api/fail?provider=" + provider + "&error=" + error +
+               (kind.empty() ? "" : "&kind=" + kind) +
+               (times ? "&times=" + std::to_string(times) : "") +
+               (retryAfterSeconds ? "&retry_after=" + std::to_string(retryAfterSeconds) : ""));
+}
+
+// Every provider believes the time is this many seconds later (earlier when negative), in
+// the checks of signatures' times and in its replies' Date header.
+inline void SimApiClock(long long shiftSeconds) {
+    SimControl("api/clock?shift=" + std::to_string(shiftSeconds));
+}
+
+// A call as the provider received it: kind is zones, records, change, create or other;
+// every secret in path, query and body is masked as ***; auth is ok, none, bad-key,
+// bad-signature, expired, nonce-used, locked, blocked or bad-agent; exposed: a signing
+// provider's secret travelled in the request; answer: the provider's error code, "" on
+// success.
+struct SimApiCall {
+    std::string provider, kind, method, host, path, query, body, agent, keyId, auth, answer;
+    int status = 0;
+    bool exposed = false;
+};
+inline std::vector<SimApiCall> SimApiCalls() {
+    std::vector<SimApiCall> calls;
+    std::istringstream log(SimControl("api/calls"));
+    for (std::string line; std::getline(log, line);) {
+        auto bytes = [&line](const char* name) { return SimLogBytes(line, name); };
+        calls.push_back({SimLogWord(line, "provider"), SimLogWord(line, "kind"), bytes("method"),
+                         bytes("host"), bytes("path"), bytes("query"), bytes("body"),
+                         bytes("agent"), bytes("key"), SimLogWord(line, "auth"), bytes("answer"),
+                         std::atoi(SimLogWord(line, "status").c_str()),
+                         SimLogWord(line, "exposed") == "1"});
+    }
+    return calls;
 }
 
 // --- kivo.exe

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Runs every test: the check of both kivo.exe's import tables, the native unit tests of the
-# pure rules (with sanitizers), a short fuzz run of the settings load beside the real
-# kivo.exe under Wine on a virtual display, driven against the provider simulator, and the
-# cases of Dpi144 in a prefix of their own at 144 DPI. The Wine suite runs against the
-# 64-bit twin on every machine, and against the 32-bit release exe too where the machine
-# runs 32-bit programs (KIVO_WIN32=no leaves it out). Extra arguments go to the Wine-side
-# test driver (for instance --gtest_filter='Update.*').
+# pure rules (with sanitizers), the provider simulator's signature checks, a short fuzz run
+# of the settings load beside the real kivo.exe under Wine on a virtual display, driven
+# against the provider simulator, and the cases of Dpi144 in a prefix of their own at 144
+# DPI. The Wine suite runs against the 64-bit twin on every machine, and against the 32-bit
+# release exe too where the machine runs 32-bit programs (KIVO_WIN32=no leaves it out).
+# Extra arguments go to the Wine-side test driver (for instance --gtest_filter='Update.*').
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # KIVO_BUILD_DIR lets several work trees or people build side by side (default: build).
@@ -26,6 +26,8 @@ for width in "${widths[@]}"; do "$root/scripts/check_imports.sh" "$build/win$wid
 
 echo "== native unit tests"
 (cd "$build/native" && ctest --output-on-failure -j "$(nproc)")
+echo "== the simulator's signature checks against the providers' published examples"
+python3 "$root/simulator/dns_api_sim.py" --self-test
 
 # The fuzzer runs on the second core meanwhile; its verdict is read at the end.
 mkdir -p "$build/fuzz"

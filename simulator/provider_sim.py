@@ -69,6 +69,13 @@ bytes as hexadecimal digits, so that nothing is lost on the way):
   /__sim/local-ipv6?remove=HEX                  takes such an address away again
 A misbehaviour or check setting lasts until the next reset, which also empties both logs.
 The addresses added go at the next reset too, and when the simulator ends.
+
+The DNS providers' own APIs (api.cloudflare.com, dnsapi.cn, alidns.aliyuncs.com,
+dnspod.tencentcloudapi.com, dns.myhuaweicloud.com: dns_api_sim.API_HOSTS) are played by
+dns_api_sim.py, over TLS, with every method they use (GET, POST, PUT, PATCH; the other hosts
+take GET only); its docstring describes them, their default accounts and its control
+endpoints under /__sim/api/ (account, record, fail, clock, calls). /__sim/reset restores
+their default accounts and empties their call log too.
 """
 
 import argparse
@@ -83,6 +90,8 @@ import sys
 import threading
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+import dns_api_sim
 
 DEMO_USER = b"demo"
 DEMO_PASSWORD = b"kivo2026"
@@ -257,12 +266,22 @@ class ProviderHandler(BaseHTTPRequestHandler):
         path, _, query = self.origin_form().partition("?")
         if not proxied and not self.tunnel and path.startswith("/__sim/"):
             self.control(path[len("/__sim/"):], query)
+        elif self.host() in dns_api_sim.API_HOSTS:
+            dns_api_sim.serve(self)
         elif PROVIDER_HOSTS.get(self.host()) == path:
             self.update(query)
         elif proxied or self.tunnel:
             self.check()
         else:
             self.answer(404, b"not found")
+
+    def do_POST(self):  # and PUT, PATCH: only the DNS providers' APIs take them
+        if self.host() in dns_api_sim.API_HOSTS:
+            dns_api_sim.serve(self)
+        else:
+            self.answer(405, b"method not allowed")
+
+    do_PUT = do_PATCH = do_POST
 
     def answer(self, status, body, extra_headers=(), content_type="text/plain"):
         self.send_response(status)
@@ -387,6 +406,7 @@ class ProviderHandler(BaseHTTPRequestHandler):
         try:
             if command == "reset":
                 STATE.reset()
+                dns_api_sim.reset()
                 remove_all_local_ipv6()
                 self.answer(200, b"ok")
             elif command == "account":
@@ -432,6 +452,8 @@ class ProviderHandler(BaseHTTPRequestHandler):
                         for c in STATE.check_log
                     ]
                 self.answer(200, "".join(lines).encode("ascii"))
+            elif command.startswith("api/"):
+                self.answer(*dns_api_sim.control(command[len("api/"):], values))
             else:
                 self.answer(404, b"unknown control command")
         except (KeyError, ValueError, binascii.Error) as error:
@@ -576,7 +598,8 @@ def main():
                         help="print the hosts that need a certificate, one a line, and end")
     args = parser.parse_args()
     if args.list_tls_hosts:
-        print("\n".join(list(PROVIDER_HOSTS) + [h for h in CHECK_HOSTS if h not in PROVIDER_HOSTS]))
+        print("\n".join(list(PROVIDER_HOSTS) + [h for h in CHECK_HOSTS if h not in PROVIDER_HOSTS]
+                        + dns_api_sim.tls_hosts()))
         return
     if args.tls:
         load_certificates(args.tls)
@@ -589,7 +612,8 @@ def main():
             port_file.write("%d\n" % port)
     print("Kivo provider simulator on http://127.0.0.1:%d/ (use it as http_proxy)" % port)
     print("Demo account: user %s, password %s, domain %s" % (
-        DEMO_USER.decode(), DEMO_PASSWORD.decode(), DEMO_HOST.decode()), flush=True)
+        DEMO_USER.decode(), DEMO_PASSWORD.decode(), DEMO_HOST.decode()))
+    print(dns_api_sim.demo_text(), flush=True)
     try:
         server.serve_forever(poll_interval=0.2)
     except KeyboardInterrupt:

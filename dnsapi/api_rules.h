@@ -5,6 +5,7 @@
 #ifndef KIVO_API_RULES_H
 #define KIVO_API_RULES_H
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -25,8 +26,12 @@ struct ApiContext {
     Sha256Function sha256 = nullptr;
 };
 
-// A zone of the account: its name in lower case without a final dot, and the id the API
-// knows it by (the name itself where the API has no other).
+// What every call reads of its reply at most: a listing of a whole zone fits.
+inline constexpr std::size_t ApiReplyLimit = 64 * 1024;
+
+// A zone of the account: its name as the API writes it (the conversation compares names
+// without case and without a final dot), and the id the API knows it by (the name itself
+// where the API has no other).
 struct ApiZone {
     std::string name, id;
 };
@@ -37,8 +42,10 @@ struct RecordName {
     std::string full, relative, type;
 };
 
-// A record as the provider lists it; what the provider does not give stays empty. A change
-// sends back what it does not change (TTL, line), so that only the address changes.
+// A record as the provider lists it; what the provider does not give stays empty. Its name
+// is the whole name or the part before the zone, as the provider writes it; its line is the
+// line's id where the provider has ids. A change sends back what it does not change (TTL,
+// line), so that only the address changes.
 struct ApiRecord {
     std::string id, name, type, value, ttl, line;
 };

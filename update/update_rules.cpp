@@ -328,18 +328,18 @@ ReplyOutcome InterpretReply(const std::string& reply) {
     return unknown;
 }
 
-namespace {
-
-// Which line of a reply for several domains speaks for it: answers that need the user first,
-// then trouble at the provider, then unknown answers; none while every line confirms.
-int Gravity(const ReplyOutcome& line) {
-    if (line.unknownBoxText) return 1;
-    switch (line.kind) {
-        case AnswerKind::NeedsUser: return 3;
-        case AnswerKind::ProviderTrouble: return 2;
-        default: return 0;
+int GravityOf(const ReplyOutcome& outcome) {
+    if (outcome.unknownBoxText) return 2;
+    switch (outcome.kind) {
+        case AnswerKind::NeedsUser: return 4;
+        case AnswerKind::ProviderTrouble: return 3;
+        case AnswerKind::NoAnswer: return 1;
+        case AnswerKind::Confirmed: break;
     }
+    return 0;
 }
+
+namespace {
 
 bool IsDyndnsAnswer(const std::string& line) {
     const std::string word = FirstWordOf(line);
@@ -367,9 +367,9 @@ ReplyOutcome InterpretReplyFor(const std::string& reply, const std::string& doma
         told.push_back(InterpretReply(line));
         updated =
             updated || (told.back().kind == AnswerKind::Confirmed && !told.back().alreadyCurrent);
-        if (Gravity(told.back()) > Gravity(told[worst])) worst = told.size() - 1;
+        if (GravityOf(told.back()) > GravityOf(told[worst])) worst = told.size() - 1;
     }
-    if (Gravity(told[worst]) == 0) {
+    if (GravityOf(told[worst]) == 0) {
         ReplyOutcome confirmed = Told((updated ? UpdatedText : UnchangedText) + told[0].address,
                                       AnswerKind::Confirmed, told[0].address);
         confirmed.alreadyCurrent = !updated;

@@ -133,6 +133,10 @@ ReplyOutcome InterpretReply(const std::string& reply);
 // domain's name where there is a line for every domain. Lines beyond the domains are
 // ignored; fewer lines answer for the whole request.
 ReplyOutcome InterpretReplyFor(const std::string& reply, const std::string& domainText);
+// How grave an outcome is, where one speaks for several domains: an answer that needs the
+// user, then trouble at the provider, then an unknown answer, then no answer; 0 for a
+// confirmation.
+int GravityOf(const ReplyOutcome& outcome);
 // What an exchange tells the user: its reply's outcome, or why there is none. A page that
 // is no dyndns answer, sent with a server error (5xx), is the provider's trouble.
 ReplyOutcome OutcomeOf(const HttpReply& reply, const std::string& domainText = "");

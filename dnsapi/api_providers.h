@@ -1,0 +1,31 @@
+// The DNS providers that Kivo reaches through their own API, each with its rules.
+#ifndef KIVO_API_PROVIDERS_H
+#define KIVO_API_PROVIDERS_H
+
+#include <cstddef>
+#include <string>
+
+#include "dnsapi/api_rules.h"
+
+struct ApiProvider {
+    const char* key;          // as the settings file names it
+    const char* name;         // as the list shows it
+    const char* credentials;  // what goes into 用户名 and 密码, and the least rights to give
+    const char* keyNoun;      // what the provider calls the key, for the status texts
+    bool usesUserName;        // 用户名 holds the key's id (else it is not checked)
+    bool keyIdSecret;         // the key's id is a secret too, kept out of every text
+    bool needsSha256;         // its calls are signed with SHA-256
+    const ApiRules* rules;
+};
+
+// The rules that each provider's own file defines.
+extern const ApiRules CloudflareRules;
+extern const ApiRules DnspodRules;
+
+extern const ApiProvider ApiProviders[];
+extern const std::size_t ApiProviderCount;
+
+// The API provider of that key, or null.
+const ApiProvider* ApiProviderOf(const std::string& key);
+
+#endif

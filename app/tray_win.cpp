@@ -7,6 +7,7 @@
 #include "app/startup_shortcut_win.h"
 #include "app/tray_rules.h"
 #include "base/app_handles_win.h"
+#include "base/code_page_win.h"
 #include "resources/resource_ids.h"
 #include "settings/file_io_win.h"
 #include "ui/chrome_win.h"

@@ -259,17 +259,20 @@ ApiVerdict WithHttpStatus(ApiVerdict verdict, const HttpReply& reply) {
     return verdict;
 }
 
-ApiUpdate UpdateAtProvider(const ApiProvider& provider, const ApiContext& context,
-                           const std::string& domainText, const std::string& address,
-                           const ApiExchanges& exchanges) {
-    if (!IsAddressText(address)) return {Told(ApiAddressNeededText), "(未发送)"};
+UpdateAnswer UpdateAtProvider(const ApiProvider& provider, const ApiContext& context,
+                              const std::string& domainText, const std::string& address,
+                              const ApiExchanges& exchanges) {
+    if (!IsAddressText(address)) return {Told(ApiAddressNeededText), std::nullopt, "(未发送)"};
+    if (provider.needsSha256 && !context.sha256) {
+        return {Told(NoSha256Text), std::nullopt, "(未发送,系统缺少SHA-256)"};
+    }
     Conversation conversation(provider, context, exchanges);
     // The secrets leave every text before anything is cut from it.
     const auto logAnswer = [&conversation, &exchanges](const std::string& log) {
         return TextWithin(conversation.Scrubbed(log), LogAnswerLimit, exchanges.isLeadByte);
     };
     if (std::optional<Result> failed = conversation.ListZones()) {
-        return {failed->outcome, logAnswer(failed->log)};
+        return {failed->outcome, std::nullopt, logAnswer(failed->log)};
     }
     const std::vector<std::string> domains = DomainsIn(domainText);
     std::vector<Result> results;
@@ -293,5 +296,5 @@ ApiUpdate UpdateAtProvider(const ApiProvider& provider, const ApiContext& contex
     } else if (several && outcome.statusText) {
         outcome.statusText = domains[worst] + ": " + *outcome.statusText;
     }
-    return {outcome, logAnswer(log)};
+    return {outcome, std::nullopt, logAnswer(log)};
 }

@@ -33,6 +33,10 @@ RecordName RecordNameOf(const std::string& domain, const ApiZone& zone, const st
 // Retry-After (in seconds) asks, where the body named no wait.
 ApiVerdict WithHttpStatus(ApiVerdict verdict, const HttpReply& reply);
 
+// Told where the provider signs its calls and the system has no SHA-256 to sign with.
+inline constexpr char NoSha256Text[] =
+    "本系统缺少SHA-256加密组件(Windows XP须装SP3),无法使用该服务商,未发送更新!";
+
 // What the platform lends a conversation.
 struct ApiExchanges {
     // One call, given at most budgetMs.
@@ -44,24 +48,14 @@ struct ApiExchanges {
     bool (*isLeadByte)(unsigned char) = nullptr;
 };
 
-struct ApiUpdate {
-    // As the dyndns answers are told: confirmed (good, or nochg where every record held the
-    // address already), or why not, after the domain's name where several were sent and the
-    // gravest failure was one domain's own.
-    ReplyOutcome outcome;
-    // For kivo.log: for each domain what was done (已更新, 已创建, 无需更新) or what the
-    // provider said (HTTP status, code, message); at most 80 bytes, and never a secret.
-    std::string logAnswer;
-};
-
 // Keeps each domain of domainText (one, or a comma list) on the address at the provider:
 // the account's zones once, then for each domain in turn its records of the type; nothing
 // is changed where a record holds the address, else the first record of the name and type
 // is given the address, or a record is made where there is none. A refusal of the key or of
 // the account, throttling, trouble at the provider or no answer ends the conversation; a
 // refusal of one domain goes on with the next.
-ApiUpdate UpdateAtProvider(const ApiProvider& provider, const ApiContext& context,
-                           const std::string& domainText, const std::string& address,
-                           const ApiExchanges& exchanges);
+UpdateAnswer UpdateAtProvider(const ApiProvider& provider, const ApiContext& context,
+                              const std::string& domainText, const std::string& address,
+                              const ApiExchanges& exchanges);
 
 #endif

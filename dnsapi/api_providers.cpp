@@ -7,16 +7,20 @@
 
 // The Chinese providers before the foreign ones, as the list shows them.
 const ApiProvider ApiProviders[] = {
-    {"dnspod", "DNSPod (Token)",
+    {"dnspod", "DNSPod (Token)", "https://dnsapi.cn/",
      "用户名:DNSPod Token的ID   密码:Token(DNSPod控制台\"API密钥\"中创建)\r\n" NOT_ENCRYPTED
      "该Token可管理账户中所有域名,请妥善保管",
      "DNSPod Token", true, false, false, &DnspodRules},
-    {"cloudflare", "Cloudflare",
+    {"cloudflare", "Cloudflare", "https://api.cloudflare.com/client/v4",
      "用户名:不用填   密码:API令牌(用\"编辑区域 DNS\"模板创建)\r\n" NOT_ENCRYPTED
      "令牌的区域资源请只选这个域名",
      "API令牌", false, false, false, &CloudflareRules},
 };
 const std::size_t ApiProviderCount = std::size(ApiProviders);
+
+bool IsProviderKey(const std::string& key) {
+    return ApiProviderOf(key) || BuiltInProviderOf(key) || key == CustomProviderKey;
+}
 
 const ApiProvider* ApiProviderOf(const std::string& key) {
     for (const ApiProvider& provider : ApiProviders) {

@@ -6,10 +6,12 @@
 #include <string>
 
 #include "dnsapi/api_rules.h"
+#include "update/providers_rules.h"
 
 struct ApiProvider {
     const char* key;          // as the settings file names it
     const char* name;         // as the list shows it
+    const char* address;      // where its API answers, as the dialog shows it
     const char* credentials;  // what goes into 用户名 and 密码, and the least rights to give
     const char* keyNoun;      // what the provider calls the key, for the status texts
     bool usesUserName;        // 用户名 holds the key's id (else it is not checked)
@@ -27,5 +29,8 @@ extern const std::size_t ApiProviderCount;
 
 // The API provider of that key, or null.
 const ApiProvider* ApiProviderOf(const std::string& key);
+
+// Whether the key names a provider Kivo knows: of an API, of the protocol, or 自定义.
+bool IsProviderKey(const std::string& key);
 
 #endif

@@ -2,26 +2,13 @@
 
 #include <windows.h>
 
-#include <vector>
-
+#include "base/code_page_win.h"
 #include "history/run_report_rules.h"
 #include "settings/file_io_win.h"
 
 namespace {
 
 constexpr char ByteOrderMark[] = "\xEF\xBB\xBF";
-
-// A vector rather than std::wstring, whose instantiation would add 20 KB to the exe.
-std::string Utf8Of(const std::string& ansi) {
-    const int wideCount = MultiByteToWideChar(CP_ACP, 0, ansi.data(), ansi.size(), nullptr, 0);
-    std::vector<wchar_t> wide(wideCount + 1);
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), ansi.size(), wide.data(), wideCount);
-    const int count =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideCount, nullptr, 0, nullptr, nullptr);
-    std::string utf8(count, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideCount, &utf8[0], count, nullptr, nullptr);
-    return utf8;
-}
 
 // Opened, or made, for adding at its end; others may read it meanwhile.
 HANDLE OpenLog(const std::string& path) {
@@ -35,7 +22,7 @@ std::string LogPath() { return PathBesideProgram(".log"); }
 
 void AddToLog(const std::string& ansiLine) {
     const std::string path = LogPath();
-    const std::string line = Utf8Of(ansiLine) + "\r\n";
+    const std::string line = Utf8OfAnsi(ansiLine) + "\r\n";
     FileHandle log(OpenLog(path));
     bool created = log.IsOpen() && GetLastError() != ERROR_ALREADY_EXISTS;
     if (!log.IsOpen()) return;

@@ -1,5 +1,6 @@
 #include "settings/file_io_win.h"
 
+#include "base/code_page_win.h"
 #include "base/last_resort.h"
 #include "settings/settings_path.h"
 
@@ -9,8 +10,6 @@ namespace {
 constexpr int DiskFullCode = 101;
 
 }  // namespace
-
-bool IsLeadByteOfAnsiCodePage(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 bool ProgramPathFitsCodePage() {
     wchar_t path[MAX_PATH + 1] = {};

@@ -34,8 +34,6 @@ private:
     HANDLE handle_;
 };
 
-bool IsLeadByteOfAnsiCodePage(unsigned char byte);
-
 // Whether the running executable's path can be written in the ANSI code page, which every
 // file beside it is opened through: a folder named in another script (Korean on a Chinese
 // Windows) cannot.

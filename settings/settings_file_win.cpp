@@ -10,6 +10,7 @@
 #include "settings/file_io_win.h"
 #include "settings/settings_format.h"
 #include "settings/settings_reading.h"
+#include "dnsapi/api_providers.h"
 
 namespace {
 
@@ -61,8 +62,8 @@ void LoadSettings(HWND mainDialog) {
     }
     // A key this version does not know (a later one's) chooses nothing: the user chooses.
     if (providerKey) {
-        const bool known = BuiltInProviderOf(*providerKey) ||
-                           (*providerKey == CustomProviderKey && !CustomUrlProblem(updateUrl));
+        const bool known = IsProviderKey(*providerKey) &&
+                           (*providerKey != CustomProviderKey || !CustomUrlProblem(updateUrl));
         Chosen =
             known ? ProviderChoice{*providerKey, *providerKey == CustomProviderKey ? updateUrl : ""}
                   : ProviderChoice{};

@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "address/check_choice.h"
+#include "dnsapi/api_providers.h"
 #include "update/providers_rules.h"
 
 inline constexpr char ProviderTitleText[] = "服务商设置";
 
-// The provider list's entries, in order: the built-in providers, then 自定义.
+// The provider list's entries, in order: the providers most of Kivo's readers use, the
+// Chinese ones, first; then the others of the protocol and the APIs; 自定义 last.
 struct ProviderEntry {
     const char* key;
     const char* name;
@@ -26,8 +28,14 @@ inline constexpr const char* CheckEntries[] = {"自动(内置查询服务)", "�
 // then travels in clear; with no choice, what to do.
 std::string CredentialsTextFor(const ProviderChoice& choice);
 
+// What the update address field shows, greyed, for a provider of the list: its update
+// address or its API's; empty for none.
+std::string AddressShownFor(const std::string& key);
+
 // What is wrong with the choices as typed, in the order the dialog shows them (no provider,
-// the custom update address, the custom check address), or null when they may be kept.
-const char* ChoiceProblem(const ProviderChoice& provider, const CheckChoice& check);
+// a provider that signs where the system has no SHA-256, the custom update address, the
+// custom check address), or null when they may be kept.
+const char* ChoiceProblem(const ProviderChoice& provider, const CheckChoice& check,
+                          bool systemHasSha256 = true);
 
 #endif

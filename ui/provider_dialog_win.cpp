@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/app_handles_win.h"
+#include "dnsapi/crypto_win.h"
 #include "resources/resource_ids.h"
 #include "ui/chrome_win.h"
 #include "ui/provider_dialog_rules.h"
@@ -69,11 +70,8 @@ void ShowChosen(HWND window) {
     const ProviderSettings typed = TypedSettings(window);
     const bool custom = typed.provider.key == CustomProviderKey;
     if (ShowingCustom) CustomUrlTyped = TextOf(window, IDC_UPDATE_URL_FIELD);
-    const Provider* builtIn = BuiltInProviderOf(typed.provider.key);
     SetDlgItemTextA(window, IDC_UPDATE_URL_FIELD,
-                    custom    ? CustomUrlTyped.c_str()
-                    : builtIn ? builtIn->url
-                              : "");
+                    custom ? CustomUrlTyped.c_str() : AddressShownFor(typed.provider.key).c_str());
     ShowingCustom = custom;
     EnableWindow(GetDlgItem(window, IDC_UPDATE_URL_FIELD), custom);
     EnableWindow(GetDlgItem(window, IDC_CHECK_URL_FIELD), typed.check.mode == CheckMode::Custom);
@@ -103,7 +101,8 @@ INT_PTR OnInitDialog(HWND window, LPARAM settings) {
 // Nothing is kept until the choices pass their checks; until then the line says why.
 void OnOk(HWND window) {
     const ProviderSettings typed = TypedSettings(window);
-    if (const char* problem = ChoiceProblem(typed.provider, typed.check)) {
+    if (const char* problem =
+            ChoiceProblem(typed.provider, typed.check, SystemSha256() != nullptr)) {
         SetDlgItemTextA(window, IDC_CREDENTIALS_LINE, problem);
         MessageBeep(MB_ICONWARNING);
         return;

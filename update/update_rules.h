@@ -140,6 +140,15 @@ int GravityOf(const ReplyOutcome& outcome);
 // What an exchange tells the user: its reply's outcome, or why there is none. A page that
 // is no dyndns answer, sent with a server error (5xx), is the provider's trouble.
 ReplyOutcome OutcomeOf(const HttpReply& reply, const std::string& domainText = "");
+// What an update at the provider came to: what it tells the user, and for the log the
+// provider's reply where one request went (dyndns), or else an account of the calls that an
+// API conversation made (at most 80 bytes, without secrets).
+struct UpdateAnswer {
+    ReplyOutcome outcome;
+    std::optional<HttpReply> reply;
+    std::string logAnswer;
+};
+
 // The outcome as a run that nobody watches tells it, on the status line alone: an unknown
 // reply as "未知消息:" and its first line, cut to at most 100 bytes without splitting a
 // double-byte character.

@@ -12,7 +12,9 @@
 #include "address/iphlpapi_win.h"
 #include "address/local_ipv6_win.h"
 #include "app/tray_win.h"
+#include "base/code_page_win.h"
 #include "base/critical_section_win.h"
+#include "base/system_clock_win.h"
 #include "history/activity_log_win.h"
 #include "history/run_report_rules.h"
 #include "resources/resource_ids.h"
@@ -61,14 +63,6 @@ HANDLE JobsWaiting;  // an auto-reset event
 // The window's thread alone.
 HWND Window;
 std::optional<CheckSchedule> Schedule;
-
-std::int64_t SecondsSince1970() {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    const std::int64_t ticks =
-        (static_cast<std::int64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    return (ticks - 116444736000000000LL) / 10000000;  // 100 ns ticks since 1601
-}
 
 void Post(Report report) {
     auto* posted = new Report(std::move(report));

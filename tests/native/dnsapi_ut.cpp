@@ -381,7 +381,7 @@ TEST(UpdateAtProvider, LooksUpThenChangesOrCreatesOnlyWhereDueAndTellsTheGravest
         exchanges.elapsedMs = [&clock] { return clock; };
         exchanges.toAnsi = ToCp936;
         exchanges.isLeadByte = IsGbkLeadByte;
-        const ApiUpdate update =
+        const UpdateAnswer update =
             UpdateAtProvider(*ApiProviderOf(c.provider), Context, c.domains, c.address, exchanges);
         EXPECT_EQ(calls, c.calls) << c.domains;
         EXPECT_EQ(update.outcome.statusText.value_or("?"), c.status) << c.domains;

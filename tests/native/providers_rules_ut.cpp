@@ -1,8 +1,11 @@
 // The providers: the request each one's entry builds, the custom address, the dialog's checks.
 #include <gtest/gtest.h>
 
-#include "ui/provider_dialog_rules.h"
+#include <algorithm>
+
 #include "base/text_lines.h"
+#include "dnsapi/api_conversation.h"
+#include "ui/provider_dialog_rules.h"
 #include "update/providers_rules.h"
 #include "watch/watch_rules.h"
 
@@ -127,12 +130,12 @@ TEST(ChoiceProblem, NoProviderThenTheUpdateAddressThenTheCheckAddress) {
          badCheck,
          "更新地址中须有 {host}(填入域名的位置)!"},
         {{CustomProviderKey, "https://a.example/?h={host}"}, goodCheck, ""},
+        {{"later-version", ""}, builtIn, "请选择服务商!"},
     };
     for (const auto& c : cases) {
         const char* problem = ChoiceProblem(c.provider, c.check);
         EXPECT_EQ(problem ? problem : "", c.problem) << c.provider.key;
     }
-    EXPECT_STREQ(ProviderEntries().at(BuiltInProviderCount).name, "自定义");
     EXPECT_EQ(ProviderEntryOf({}), -1);
     for (const ProviderChoice& inClear :
          {ProviderChoice{"oray", ""},
@@ -141,6 +144,29 @@ TEST(ChoiceProblem, NoProviderThenTheUpdateAddressThenTheCheckAddress) {
     }
     EXPECT_EQ(CredentialsTextFor({CustomProviderKey, "https://a.example/{host}"}),
               CustomCredentialsText);
+}
+
+// Every provider of the protocol and of an API is listed once, the Chinese ones before the
+// foreign ones, 自定义 last; a provider that signs is refused where the system cannot.
+TEST(ProviderEntries, EachProviderOnceChineseFirstCustomLast) {
+    const std::vector<ProviderEntry> entries = ProviderEntries();
+    ASSERT_EQ(entries.size(), BuiltInProviderCount + ApiProviderCount + 1);
+    for (const Provider& provider : BuiltInProviders) {
+        EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
+                                [&](const ProviderEntry& e) { return e.key == provider.key; }),
+                  1)
+            << provider.key;
+    }
+    for (std::size_t i = 0; i < ApiProviderCount; ++i) {
+        const ApiProvider& provider = ApiProviders[i];
+        EXPECT_EQ(entries[ProviderEntryOf({provider.key, ""})].name, provider.name);
+        EXPECT_EQ(AddressShownFor(provider.key), provider.address);
+        const char* refused = ChoiceProblem({provider.key, ""}, {}, false);
+        EXPECT_EQ(refused ? refused : "", provider.needsSha256 ? NoSha256Text : "") << provider.key;
+    }
+    EXPECT_LT(ProviderEntryOf({"oray", ""}), ProviderEntryOf({"cloudflare", ""}));
+    EXPECT_LT(ProviderEntryOf({"dnspod", ""}), ProviderEntryOf({"dyn", ""}));
+    EXPECT_STREQ(entries.back().name, "自定义");
 }
 
 }  // namespace

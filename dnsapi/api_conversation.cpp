@@ -11,7 +11,6 @@ namespace {
 constexpr std::size_t LogAnswerLimit = 80;
 // What the status line shows of a provider's message that Kivo does not know.
 constexpr std::size_t StatusMessageLimit = 60;
-constexpr char Hidden[] = "***";
 constexpr char UnreadableText[] = "服务商的答复无法识别,请检查网络和代理设置!";
 constexpr char RefusedText[] = "服务商拒绝了请求,请到服务商控制台检查域名和记录: ";
 
@@ -121,16 +120,11 @@ public:
         return Confirmed("good", address, "已创建");
     }
 
-    // The text without any copy of the secrets, as typed or percent-encoded.
+    // The text without any copy of the secret, nor of the key's id where that is one too.
     std::string Scrubbed(std::string text) const {
-        for (const std::string* secret : {&context_.secret, &context_.keyId}) {
-            if (secret->empty() || (secret == &context_.keyId && !provider_.keyIdSecret)) {
-                continue;
-            }
-            text = ReplaceEvery(text, PercentEncode(*secret), Hidden);
-            text = ReplaceEvery(text, *secret, Hidden);
-        }
-        return text;
+        text = WithoutSecrets(text, {"", "", context_.keyId, context_.secret});
+        if (!provider_.keyIdSecret) return text;
+        return WithoutSecrets(text, {"", "", "", context_.keyId});
     }
 
 private:

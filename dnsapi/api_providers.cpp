@@ -18,6 +18,11 @@ const ApiProvider ApiProviders[] = {
 };
 const std::size_t ApiProviderCount = std::size(ApiProviders);
 
+bool UsesUserName(const std::string& key) {
+    const ApiProvider* api = ApiProviderOf(key);
+    return !api || api->usesUserName;
+}
+
 bool IsProviderKey(const std::string& key) {
     return ApiProviderOf(key) || BuiltInProviderOf(key) || key == CustomProviderKey;
 }

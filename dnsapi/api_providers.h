@@ -30,6 +30,9 @@ extern const std::size_t ApiProviderCount;
 // The API provider of that key, or null.
 const ApiProvider* ApiProviderOf(const std::string& key);
 
+// Whether the provider of that key takes 用户名 (every provider of the protocol does).
+bool UsesUserName(const std::string& key);
+
 // Whether the key names a provider Kivo knows: of an API, of the protocol, or 自定义.
 bool IsProviderKey(const std::string& key);
 

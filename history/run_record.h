@@ -17,8 +17,9 @@ struct RunRecord {
     std::string addressBefore;              // the last confirmed address; empty: none
     std::optional<std::string> addressNow;  // the current address, where the run learned it
     std::string checkedAt;                  // the host of the check service that told it
-    std::optional<HttpReply> reply;         // the provider's, when the update went out
-    ReplyOutcome outcome;                   // what that reply tells, when it went out
+    std::optional<HttpReply> reply;         // the provider's, when a dyndns update went out
+    std::string apiAnswer;                  // what an API conversation did, for the log
+    ReplyOutcome outcome;                   // what the update came to, its texts shown
     std::string status;                     // the last status text of the run
     bool pausedNow = false;                 // the run left the watch paused
 };

@@ -10,7 +10,6 @@ namespace {
 constexpr std::size_t AnswerLimit = 80;
 constexpr char Separator[] = "  ";
 constexpr char Unknown[] = "-";
-constexpr char Hidden[] = "***";
 
 std::string Clock(const LocalTime& at) {
     char text[32];
@@ -53,10 +52,6 @@ std::string GistOf(const std::string& status) {
     return gist;
 }
 
-std::string Hide(const std::string& text, const std::string& secret) {
-    return secret.empty() ? text : ReplaceEvery(text, secret, Hidden);
-}
-
 bool MovedTheDomain(const RunRecord& record) {
     return record.result == RunRecord::Sent && record.outcome.kind == AnswerKind::Confirmed &&
            !record.outcome.alreadyCurrent && record.outcome.address != record.addressBefore;
@@ -79,7 +74,7 @@ const char* TriggerName(RunTrigger trigger) {
 
 std::string AnswerForLog(const RunRecord& record, const std::string& domainText,
                          bool (*isLeadByte)(unsigned char)) {
-    if (!record.reply) return "(未发送)";
+    if (!record.reply) return record.apiAnswer.empty() ? "(未发送)" : record.apiAnswer;
     const HttpReply& reply = *record.reply;
     switch (reply.end) {
         case ExchangeEnd::Unreachable: return "(无应答)";
@@ -106,24 +101,12 @@ std::string AnswerForLog(const RunRecord& record, const std::string& domainText,
     return answer;
 }
 
-// The Base64 first: the password may be a part of it. A custom address's {pwd} sends it
-// percent-encoded, as a provider may echo it.
-std::string WithoutSecrets(std::string text, const UpdateFields& fields) {
-    text = Hide(text, BasicCredentials(fields.user, fields.password));
-    text = Hide(text, PercentEncode(fields.password));
-    return Hide(text, fields.password);
-}
-
 std::string LogLineOf(const LocalTime& at, RunTrigger trigger, const RunRecord& record,
                       const UpdateFields& fields, bool (*isLeadByte)(unsigned char)) {
     // The provider's bytes lose the secrets before anything is cut from them, so that no
-    // part of one is left at a cut; the status and the address are read again from them.
+    // part of one is left at a cut; the status lost them before it was cut.
     RunRecord told = record;
-    if (told.reply) {
-        told.reply->body = WithoutSecrets(told.reply->body, fields);
-        told.outcome = OutcomeOf(*told.reply, fields.domain);
-        told.status = UnattendedStatusOf(told.outcome, isLeadByte);
-    }
+    if (told.reply) told.reply->body = WithoutSecrets(told.reply->body, fields);
     const std::string before = told.addressBefore.empty() ? Unknown : told.addressBefore;
     std::string now = told.addressNow.value_or(told.outcome.address);
     if (now.empty()) now = Unknown;

@@ -21,14 +21,10 @@ const char* TriggerName(RunTrigger trigger);
 
 // The provider's answer as the log shows it: the first line, at most 80 bytes, after
 // "HTTP nnn " when its status was not 200; control bytes and lead bytes without their
-// trail byte as \xNN; for several domains, each one's line after its name. Or, in
-// brackets, why there is no answer.
+// trail byte as \xNN; for several domains, each one's line after its name. An API
+// conversation's account of its calls. Or, in brackets, why there is no answer.
 std::string AnswerForLog(const RunRecord& record, const std::string& domainText,
                          bool (*isLeadByte)(unsigned char));
-
-// The text with every copy of the password (as typed or percent-encoded) and of the
-// credentials' Base64 replaced by "***": whatever a provider echoes, the log never holds them.
-std::string WithoutSecrets(std::string text, const UpdateFields& fields);
 
 // One line of the log, without its line end: the local time, what started the run, the
 // address before and the one it learned (with the check service's host in brackets, where

@@ -27,11 +27,11 @@ void ShowStatus(HWND mainDialog, const std::string& text) {
     SetDlgItemTextA(mainDialog, IDC_STATUS_LINE, text.c_str());
 }
 
-bool FieldsPassForUser(HWND mainDialog, const UpdateFields& fields) {
+bool FieldsPassForUser(HWND mainDialog, const UpdateFields& fields, bool userNameUsed) {
     // One warning at a time: the box's own loop goes on taking F3 and clicks.
     static bool warningShown = false;
     ShowStatus(mainDialog, CheckingDataText);
-    if (const FieldCheck* failed = FirstFailedCheck(fields)) {
+    if (const FieldCheck* failed = FirstFailedCheck(fields, userNameUsed)) {
         ShowStatus(mainDialog, failed->statusText);
         if (!warningShown) {
             warningShown = true;

@@ -14,10 +14,10 @@ UpdateFields ReadUpdateFields(HWND mainDialog);
 
 void ShowStatus(HWND mainDialog, const std::string& text);
 
-// The user's run checks the fields first ("检查数据..."): the first failed check writes
-// its status text and shows its "警告:" box; when all pass, "开始更新IP,请稍后..." shows
-// and the result is true.
-bool FieldsPassForUser(HWND mainDialog, const UpdateFields& fields);
+// The user's run checks the fields first ("检查数据..."), the user name only where the
+// provider uses one: the first failed check writes its status text and shows its "警告:"
+// box; when all pass, "开始更新IP,请稍后..." shows and the result is true.
+bool FieldsPassForUser(HWND mainDialog, const UpdateFields& fields, bool userNameUsed);
 
 // The outcome as the user's run tells it: on StatusLine, or in a "未知消息:" box with no
 // owner, so that the window stays usable meanwhile.

@@ -151,8 +151,9 @@ const std::string& FieldTextOf(const UpdateFields& fields, int controlId) {
 
 }  // namespace
 
-const FieldCheck* FirstFailedCheck(const UpdateFields& fields) {
+const FieldCheck* FirstFailedCheck(const UpdateFields& fields, bool userNameUsed) {
     for (const FieldCheck& check : FieldChecksInOrder) {
+        if (check.controlId == IDC_USER_FIELD && !userNameUsed) continue;
         if (!check.passes(FieldTextOf(fields, check.controlId))) return &check;
     }
     return nullptr;
@@ -419,6 +420,33 @@ ReplyOutcome OutcomeOf(const HttpReply& reply, const std::string& domainText) {
         case ExchangeEnd::Unreachable: break;
     }
     return Told(UnreachableText, AnswerKind::NoAnswer);
+}
+
+namespace {
+
+std::string Hide(const std::string& text, const std::string& secret) {
+    return secret.empty() ? text : ReplaceEvery(text, secret, "***");
+}
+
+}  // namespace
+
+// The Base64 first: the password may be a part of it. A custom address's {pwd} sends it
+// percent-encoded, as a provider may echo it.
+std::string WithoutSecrets(std::string text, const UpdateFields& fields) {
+    text = Hide(text, BasicCredentials(fields.user, fields.password));
+    text = Hide(text, PercentEncode(fields.password));
+    return Hide(text, fields.password);
+}
+
+ReplyOutcome WithoutSecrets(ReplyOutcome outcome, const UpdateFields& fields) {
+    for (std::optional<std::string>* text : {&outcome.statusText, &outcome.unknownBoxText}) {
+        if (*text) *text = WithoutSecrets(**text, fields);
+    }
+    return outcome;
+}
+
+UpdateAnswer DyndnsAnswer(const HttpReply& reply, const std::string& domainText) {
+    return {OutcomeOf(reply, domainText), reply, ""};
 }
 
 std::string UnattendedStatusOf(const ReplyOutcome& outcome, bool (*isLeadByte)(unsigned char)) {

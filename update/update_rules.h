@@ -40,8 +40,9 @@ inline constexpr std::size_t FieldCheckCount = 4;
 // Domain, user name, password, address: the first failure ends the run.
 extern const FieldCheck FieldChecksInOrder[FieldCheckCount];
 
-// The first check that the fields fail, in that order, or null.
-const FieldCheck* FirstFailedCheck(const UpdateFields& fields);
+// The first check that the fields fail, in that order, or null; the user name's only where
+// the provider uses one.
+const FieldCheck* FirstFailedCheck(const UpdateFields& fields, bool userNameUsed = true);
 
 bool DomainPasses(const std::string& text);
 // The domains that "服务器" names: its text, or the items of a comma-separated list without
@@ -148,6 +149,17 @@ struct UpdateAnswer {
     std::optional<HttpReply> reply;
     std::string logAnswer;
 };
+
+// The text with every copy of the password (as typed or percent-encoded) and of the
+// credentials' Base64 replaced by "***": whatever a provider echoes, nothing Kivo shows or
+// writes holds them.
+std::string WithoutSecrets(std::string text, const UpdateFields& fields);
+// The outcome's texts without the secrets, before anything is cut from them; what it means
+// is read from the provider's own bytes.
+ReplyOutcome WithoutSecrets(ReplyOutcome outcome, const UpdateFields& fields);
+
+// The update's answer from a dyndns provider's reply to the fields' domains.
+UpdateAnswer DyndnsAnswer(const HttpReply& reply, const std::string& domainText);
 
 // The outcome as a run that nobody watches tells it, on the status line alone: an unknown
 // reply as "未知消息:" and its first line, cut to at most 100 bytes without splitting a

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "dnsapi/api_conversation.h"
+
 namespace {
 
 constexpr char StateHeader[] = "[Kivo state 1]";
@@ -129,12 +131,49 @@ WatchMemory MemoryAfter(WatchMemory memory, const ReplyOutcome& outcome,
             break;
         case AnswerKind::NeedsUser: memory.pausedFields = fingerprint; break;
         case AnswerKind::ProviderTrouble:
-            memory.heldUntil = now + ProviderTroubleWaitSeconds;
+            memory.heldUntil =
+                now + std::clamp(outcome.retryAfterSeconds, ProviderTroubleWaitSeconds,
+                                 LongestProviderWaitSeconds);
             break;
         case AnswerKind::NoAnswer: break;
     }
     return memory;
 }
+
+namespace {
+
+// Learns the current address where the IP field holds none: this PC's IPv6 address where
+// chosen, else what the check services tell. Nothing, with the status that says why, where
+// none could be learned.
+std::optional<std::string> LearnAddress(RunRecord& record, const WatchExchanges& exchanges,
+                                        const char** why) {
+    if (exchanges.ownIpv6) {
+        record.addressNow = exchanges.ownIpv6();
+        *why = NoPublicIpv6Text;
+    } else if (exchanges.check) {
+        const CheckResult checked = exchanges.check();
+        record.addressNow = checked.address;
+        record.checkedAt = checked.host;
+        *why = CheckFailedText;
+    } else {
+        *why = ApiAddressNeededText;
+    }
+    if (!record.addressNow) record.result = RunRecord::NoAddress;
+    return record.addressNow;
+}
+
+// Sends the update and takes what it came to; the texts shown lose every secret first.
+void Send(RunRecord& record, const UpdateFields& sent, const WatchExchanges& exchanges) {
+    UpdateAnswer answer = exchanges.update(sent);
+    record.reply = answer.reply;
+    record.apiAnswer = answer.logAnswer;
+    record.outcome = WithoutSecrets(answer.outcome, sent);
+    record.result = RunRecord::Sent;
+    record.pausedNow = record.outcome.kind == AnswerKind::NeedsUser;
+    record.status = UnattendedStatusOf(record.outcome, exchanges.isLeadByte);
+}
+
+}  // namespace
 
 RunRecord RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool atStart,
                         const WatchExchanges& exchanges) {
@@ -147,16 +186,16 @@ RunRecord RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool at
     const bool ownIpv6 = static_cast<bool>(exchanges.ownIpv6);
     const std::string fingerprint = FieldsFingerprint(fields, ownIpv6, exchanges.provider);
     if (memory.pausedFields == fingerprint) return record;
-    if (const FieldCheck* failed = FirstFailedCheck(fields)) {
+    if (const FieldCheck* failed = FirstFailedCheck(fields, exchanges.usesUserName)) {
         say(failed->statusText);
         memory.pausedFields = fingerprint;
         record.result = RunRecord::FieldsFailed;
         record.pausedNow = true;
         return record;
     }
-    // A hold longer than the wait was set by a clock that has since been put right.
+    // A hold longer than any wait was set by a clock that has since been put right.
     if (exchanges.now < memory.heldUntil &&
-        memory.heldUntil - exchanges.now <= ProviderTroubleWaitSeconds) {
+        memory.heldUntil - exchanges.now <= LongestProviderWaitSeconds) {
         return record;
     }
     // A confirmation that named no address and followed none still counts: its fields and
@@ -165,17 +204,10 @@ RunRecord RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool at
     std::optional<std::string>& current = record.addressNow;
     if (!fields.address.empty()) {
         current = fields.address;
-    } else if (ownIpv6 || (exchanges.check && (confirmed || !atStart))) {
-        if (ownIpv6) {
-            current = exchanges.ownIpv6();
-        } else {
-            const CheckResult checked = exchanges.check();
-            current = checked.address;
-            record.checkedAt = checked.host;
-        }
-        if (!current) {
-            say(ownIpv6 ? NoPublicIpv6Text : CheckFailedText);
-            record.result = RunRecord::NoAddress;
+    } else if (ownIpv6 || exchanges.needsAddress || (exchanges.check && (confirmed || !atStart))) {
+        const char* why = nullptr;
+        if (!LearnAddress(record, exchanges, &why)) {
+            say(why);
             return record;
         }
     }
@@ -195,12 +227,9 @@ RunRecord RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool at
     // the request come from may be another (an IPv6 route, a proxy, NAT with several).
     UpdateFields sent = fields;
     if (current) sent.address = *current;
-    record.reply = exchanges.update(sent);
-    record.outcome = OutcomeOf(*record.reply, fields.domain);
-    record.result = RunRecord::Sent;
-    record.pausedNow = record.outcome.kind == AnswerKind::NeedsUser;
+    Send(record, sent, exchanges);
     memory = MemoryAfter(memory, record.outcome, fingerprint, sent.address, exchanges.now);
-    say(UnattendedStatusOf(record.outcome, exchanges.isLeadByte));
+    say(record.status);
     return record;
 }
 
@@ -209,23 +238,17 @@ RunRecord RunUserUpdate(WatchMemory& memory, const UpdateFields& fields,
     RunRecord record;
     record.addressBefore = memory.confirmedAddress;
     UpdateFields sent = fields;
-    const bool ownIpv6 = fields.address.empty() && exchanges.ownIpv6;
-    if (ownIpv6) {
-        record.addressNow = exchanges.ownIpv6();
-        if (!record.addressNow) {
-            record.result = RunRecord::NoAddress;
-            record.outcome.statusText = record.status = NoPublicIpv6Text;
+    if (fields.address.empty() && (exchanges.ownIpv6 || exchanges.needsAddress)) {
+        const char* why = nullptr;
+        if (!LearnAddress(record, exchanges, &why)) {
+            record.outcome.statusText = record.status = why;
             record.outcome.kind = AnswerKind::NoAnswer;
             return record;
         }
         sent.address = *record.addressNow;
     }
     memory.pausedFields.clear();
-    record.reply = exchanges.update(sent);
-    record.outcome = OutcomeOf(*record.reply, fields.domain);
-    record.result = RunRecord::Sent;
-    record.pausedNow = record.outcome.kind == AnswerKind::NeedsUser;
-    record.status = UnattendedStatusOf(record.outcome, exchanges.isLeadByte);
+    Send(record, sent, exchanges);
     memory = MemoryAfter(
         memory, record.outcome,
         FieldsFingerprint(fields, static_cast<bool>(exchanges.ownIpv6), exchanges.provider),

@@ -49,6 +49,8 @@ private:
 
 inline constexpr std::int64_t RefreshAfterSeconds = 25 * 24 * 60 * 60;
 inline constexpr std::int64_t ProviderTroubleWaitSeconds = 30 * 60;
+// A provider may ask for a longer wait (Retry-After), up to this.
+inline constexpr std::int64_t LongestProviderWaitSeconds = 6 * 60 * 60;
 
 // A digest of the domain, the IP field and the user name, of the choice of this PC's IPv6
 // address and of the provider, that stands for them in the state file: it changes whenever
@@ -78,7 +80,8 @@ WatchMemory ReadStateFile(const std::string& bytes);
 // What an answer leaves: a confirmation records the address that led to it (the one sent
 // as myip, else the one the answer names, else none), the fields and the time, and lifts a
 // pause; an answer that needs the user pauses the watch until the fields change; trouble
-// at the provider holds it for 30 minutes; no answer changes nothing.
+// at the provider holds it for 30 minutes, or as long as the provider asked up to 6 hours;
+// no answer changes nothing.
 WatchMemory MemoryAfter(WatchMemory memory, const ReplyOutcome& outcome,
                         const std::string& fingerprint, const std::string& sentAddress,
                         std::int64_t now);
@@ -91,8 +94,11 @@ WatchMemory MemoryAfter(WatchMemory memory, const ReplyOutcome& outcome,
 struct WatchExchanges {
     std::function<CheckResult()> check;
     std::function<std::optional<std::string>()> ownIpv6;
-    std::function<HttpReply(const UpdateFields&)> update;
+    std::function<UpdateAnswer(const UpdateFields&)> update;
     std::string provider;  // the chosen provider's key and address: a change sends anew
+    // The provider's API takes no address from where a request comes: one must be sent.
+    bool needsAddress = false;
+    bool usesUserName = true;  // else the user name is not checked
     std::int64_t now = 0;
     std::function<void(const std::string&)> report;
     bool (*isLeadByte)(unsigned char) = nullptr;  // of the ANSI code page
@@ -109,8 +115,8 @@ RunRecord RunUnattended(WatchMemory& memory, const UpdateFields& fields, bool at
                         const WatchExchanges& exchanges);
 
 // The user's own update (F3, "更 新", the tray menu), whose fields passed their checks: it
-// always sends (but without an address to send where this PC's IPv6 address was chosen and
-// it has none), and its going out lifts a pause.
+// always sends (but not without an address where this PC's IPv6 address was chosen or the
+// provider needs one, and none could be learned), and its going out lifts a pause.
 RunRecord RunUserUpdate(WatchMemory& memory, const UpdateFields& fields,
                         const WatchExchanges& exchanges);
 

@@ -15,6 +15,8 @@
 #include "base/code_page_win.h"
 #include "base/critical_section_win.h"
 #include "base/system_clock_win.h"
+#include "dnsapi/api_providers.h"
+#include "dnsapi/provider_update_win.h"
 #include "history/activity_log_win.h"
 #include "history/run_report_rules.h"
 #include "resources/resource_ids.h"
@@ -116,8 +118,10 @@ void RunJob(const Job& job, WatchMemory& memory, BalloonRules& balloons) {
     if (!services.empty()) exchanges.check = [&services] { return CheckPublicAddress(services); };
     if (job.ownIpv6) exchanges.ownIpv6 = ThisPcPublicIpv6;
     exchanges.update = [&job](const UpdateFields& fields) {
-        return SendUpdate(job.provider, fields);
+        return UpdateAtChosenProvider(job.provider, fields);
     };
+    exchanges.needsAddress = ApiProviderOf(job.provider.key) != nullptr;
+    exchanges.usesUserName = UsesUserName(job.provider.key);
     exchanges.provider = DigestibleProvider(job.provider);
     exchanges.now = SecondsSince1970();
     exchanges.report = [](const std::string& status) {
@@ -313,7 +317,9 @@ void RunUpdate(HWND mainDialog, RunTrigger trigger) {
         if (UserRunAsked) return;
     }
     Job job = JobFor(mainDialog, Job::User, trigger);
-    if (FieldsPassForUser(mainDialog, job.fields)) Queue(std::move(job));
+    if (FieldsPassForUser(mainDialog, job.fields, UsesUserName(job.provider.key))) {
+        Queue(std::move(job));
+    }
 }
 
 void OnPasswordEdited() { AskMemoryEdit(LiftPause); }

@@ -23,7 +23,7 @@ RunRecord Sent(const HttpReply& reply, const std::string& before = "203.0.113.5"
     record.addressBefore = before;
     record.addressNow = now;
     record.reply = reply;
-    record.outcome = OutcomeOf(reply);
+    record.outcome = WithoutSecrets(OutcomeOf(reply), Fields);
     record.status = UnattendedStatusOf(record.outcome, IsGbkLead);
     record.pausedNow = record.outcome.kind == AnswerKind::NeedsUser;
     return record;
@@ -116,6 +116,7 @@ TEST(LogLineOf, TimeTriggerAddressesAnswerAndStatus) {
     // Several domains: each one's answer.
     RunRecord both = Sent(Page("good 1.2.3.4\nnohost"));
     both.outcome = OutcomeOf(*both.reply, "a.kivo.example, b.kivo.example");
+    both.status = UnattendedStatusOf(both.outcome, IsGbkLead);
     EXPECT_EQ(LogLineOf(At, RunTrigger::Periodic, both,
                         {"a.kivo.example, b.kivo.example", "", "demo", Fields.password}, IsGbkLead),
               "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  a.kivo.example: good "

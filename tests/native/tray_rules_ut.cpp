@@ -83,8 +83,8 @@ TEST(KeyRepeatFilter, AHotkeyWithin500MsOfTheLastIsARepeatAcrossTheClocksWrap) {
     const std::uint32_t start = 0xFFFFFF00u;
     KeyRepeatFilter filter;
     const std::pair<std::uint32_t, bool> pressed[] = {
-        {start, false},        {start + 33, true},    {start + 66, true}, {start + 566, false},
-        {start + 1065, true},  {start + 1565, false}, {start + 2563, false},
+        {start, false},       {start + 33, true},    {start + 66, true},    {start + 566, false},
+        {start + 1065, true}, {start + 1565, false}, {start + 2563, false},
     };
     for (const auto& [at, repeat] : pressed) EXPECT_EQ(filter.IsRepeat(at), repeat) << at - start;
 }

@@ -113,7 +113,7 @@ struct ScriptedRun {
         if (ownIpv6) exchanges.ownIpv6 = [this] { return pcAddress; };
         exchanges.update = [this](const UpdateFields& fields) {
             sent = fields;
-            return ++updates, answer;
+            return ++updates, DyndnsAnswer(answer, fields.domain);
         };
         exchanges.now = now;
         exchanges.report = [this](const std::string& text) { said.push_back(text); };
@@ -283,12 +283,16 @@ TEST(RunUnattended, AnAnswerThatNeedsTheUserPausesUntilAFieldChangesAndTroubleHo
 TEST(RunUserUpdate, AlwaysSendsLiftsThePauseAndKeepsTheAnsweredAddress) {
     WatchMemory memory = {"203.0.113.5", 1, FieldsFingerprint(Demo), FieldsFingerprint(Demo), 0};
     WatchExchanges exchanges;
-    exchanges.update = [](const UpdateFields&) { return Page("good 198.51.100.7"); };
+    exchanges.update = [](const UpdateFields& f) {
+        return DyndnsAnswer(Page("good 198.51.100.7"), f.domain);
+    };
     exchanges.now = 500;
     EXPECT_EQ(RunUserUpdate(memory, Demo, exchanges).outcome.statusText,
               Confirmed + "198.51.100.7");
     EXPECT_EQ(memory, ConfirmedAt("198.51.100.7", 500));
-    exchanges.update = [](const UpdateFields&) { return Page("badauth"); };
+    exchanges.update = [](const UpdateFields& f) {
+        return DyndnsAnswer(Page("badauth"), f.domain);
+    };
     RunUserUpdate(memory, Demo, exchanges);
     EXPECT_EQ(memory.pausedFields, FieldsFingerprint(Demo));
     EXPECT_EQ(memory.confirmedAddress, "198.51.100.7");
@@ -296,7 +300,7 @@ TEST(RunUserUpdate, AlwaysSendsLiftsThePauseAndKeepsTheAnsweredAddress) {
     std::string sent = "-";
     exchanges.update = [&sent](const UpdateFields& fields) {
         sent = fields.address;
-        return Page("good " + fields.address);
+        return DyndnsAnswer(Page("good " + fields.address), fields.domain);
     };
     exchanges.ownIpv6 = [] { return std::optional<std::string>(); };
     EXPECT_EQ(RunUserUpdate(memory, Demo, exchanges).outcome.statusText, NoPublicIpv6Text);

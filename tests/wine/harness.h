@@ -30,6 +30,16 @@ inline std::vector<std::string> NamesIn(const std::string& folder) {
     return names;
 }
 
+// The bytes of one code page in another (CP_UTF8, 936).
+inline std::string Recoded(const std::string& bytes, UINT from, UINT to) {
+    std::wstring wide(bytes.size(), L'\0');
+    wide.resize(MultiByteToWideChar(from, 0, bytes.data(), bytes.size(), &wide[0], wide.size()));
+    std::string text(wide.size() * 3, '\0');
+    text.resize(WideCharToMultiByte(to, 0, wide.data(), wide.size(), &text[0], text.size(), nullptr,
+                                    nullptr));
+    return text;
+}
+
 inline std::unique_ptr<Kivo>& SharedSlot() {
     static std::unique_ptr<Kivo> shared;
     return shared;

@@ -12,15 +12,6 @@ namespace {
 
 const std::string Password = "密码|kivo";  // Chinese and "|"
 
-std::string Recoded(const std::string& bytes, UINT from, UINT to) {
-    std::wstring wide(bytes.size(), L'\0');
-    wide.resize(MultiByteToWideChar(from, 0, bytes.data(), bytes.size(), &wide[0], wide.size()));
-    std::string text(wide.size() * 3, '\0');
-    text.resize(WideCharToMultiByte(to, 0, wide.data(), wide.size(), &text[0], text.size(), nullptr,
-                                    nullptr));
-    return text;
-}
-
 // The log's lines in code page 936, each without the time that starts it; the file must be
 // UTF-8 with a byte-order mark, and every line must start with the time and end in CR LF.
 std::vector<std::string> LogLines(const std::string& path) {

@@ -13,6 +13,10 @@ constexpr std::size_t LogAnswerLimit = 80;
 constexpr std::size_t StatusMessageLimit = 60;
 constexpr char UnreadableText[] = "服务商的答复无法识别,请检查网络和代理设置!";
 constexpr char RefusedText[] = "服务商拒绝了请求,请到服务商控制台检查域名和记录: ";
+// The APIs take TLS 1.2 and newer only, which Windows 7 gives a program only where Internet
+// Options has it on, and XP and Vista not at all.
+constexpr char OldTlsText[] =
+    "本系统的TLS可能太旧,请在\"Internet 选项 → 高级\"中勾选\"使用 TLS 1.2\"后再试。";
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -145,7 +149,11 @@ private:
         if (!reply) return Result{OutcomeOf(HttpReply{}), "(超时,未发送)", true};
         switch (reply->end) {
             case ExchangeEnd::Replied: break;
-            case ExchangeEnd::Insecure: return Result{OutcomeOf(*reply), "(未建立安全连接)", true};
+            case ExchangeEnd::Insecure: {
+                ReplyOutcome outcome = OutcomeOf(*reply);
+                *outcome.statusText += OldTlsText;
+                return Result{outcome, "(未建立安全连接)", true};
+            }
             case ExchangeEnd::NoWinInet:
                 return Result{OutcomeOf(*reply), "(未发送,无法加载wininet.dll)", true};
             case ExchangeEnd::Unreachable: return Result{OutcomeOf(*reply), "(无应答)", true};

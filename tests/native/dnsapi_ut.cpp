@@ -335,7 +335,10 @@ TEST(UpdateAtProvider, LooksUpThenChangesOrCreatesOnlyWhereDueAndTellsTheGravest
         {"cloudflare", "home.example.com", ip, Answers(), 0, "GET zones ", unreachable,
          AnswerKind::NoAnswer, 0, "(无应答)"},
         {"cloudflare", "home.example.com", ip, Answers(HttpReply{ExchangeEnd::Insecure, ""}), 0,
-         "GET zones ", "无法建立安全连接,已取消更新!", AnswerKind::NoAnswer, 0, "(未建立安全连接)"},
+         "GET zones ",
+         "无法建立安全连接,已取消更新!本系统的TLS可能太旧,请在\"Internet 选项 → "
+         "高级\"中勾选\"使用 TLS 1.2\"后再试。",
+         AnswerKind::NoAnswer, 0, "(未建立安全连接)"},
         // Each call within what is left of the 25 s, and none once they are spent.
         {"cloudflare", "home.example.com", ip, Answers(CfZones, none, CfDone), 9000,
          "GET zones GET dns_records POST dns_records@7000 ", Good + ip, AnswerKind::Confirmed, 0,

@@ -69,9 +69,19 @@ TEST(Log, TellsEveryRunWithItsTriggerAddressesAndAnswerAndNeverThePassword) {
         return kivo.Shows(status);
     };
     EXPECT_TRUE(pressF3(Updated + "127.0.0.1")) << kivo.Status();
-    // Whatever a provider echoes, the password and the credentials stay out of the log.
-    SimAnswer(200, {"badauth " + Password + " " + credentials});
+    // Whatever a provider echoes, the password and the credentials stay out of the log, and
+    // out of all Kivo shows: the status line of a run nobody watched, F3's box.
+    // Regression: the status line, the tip and the balloon showed the echo as it came.
+    const std::string echo = "Invalid request: hostname=x&pass=";
+    SimAnswer(200, {echo + Password});
+    EXPECT_TRUE(kivo.ResumeShows(UnknownReplyCaption + echo + "***")) << kivo.Status();
     Sleep(500);  // another press, not the key held down
+    kivo.Post(WM_HOTKEY, 300, MAKELPARAM(0, VK_F3));
+    const Box box = kivo.WaitBox();
+    EXPECT_EQ(box.text, echo + "***");
+    kivo.CloseBox(box);
+    SimAnswer(200, {"badauth " + Password + " " + credentials});
+    Sleep(500);
     EXPECT_TRUE(pressF3("用户名或密码错误,请检查!")) << kivo.Status();
     const std::vector<std::string> expected = {
         "程序启动  - → 127.0.0.1  good 127.0.0.1  " + Updated + "127.0.0.1",
@@ -79,6 +89,9 @@ TEST(Log, TellsEveryRunWithItsTriggerAddressesAndAnswerAndNeverThePassword) {
             "203.0.113.5",
         "系统唤醒  203.0.113.5 → 203.0.113.5 (4.ipw.cn)  (未发送)  " + AddressSame + "203.0.113.5",
         "热键F3  203.0.113.5 → 127.0.0.1  good 127.0.0.1  " + Updated + "127.0.0.1",
+        "系统唤醒  127.0.0.1 → 203.0.113.5 (4.ipw.cn)  " + echo + "***  " + UnknownReplyCaption +
+            echo + "***",
+        "热键F3  127.0.0.1 → -  " + echo + "***  " + UnknownReplyCaption + echo + "***",
         "热键F3  127.0.0.1 → -  badauth *** ***  用户名或密码错误,请检查!",
     };
     EXPECT_EQ(LogLines(kivo.folder + "kivo.log"), expected);

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <initializer_list>
 
 #include "base/text_lines.h"
+#include "dnsapi/signing_rules.h"
 
 namespace {
 
@@ -145,6 +147,7 @@ private:
     std::optional<Result> Ask(const HttpRequest& request, const Read& read,
                               std::initializer_list<ApiVerdict::Kind> accepted,
                               ApiVerdict& verdict) {
+        const std::int64_t signedAt = context_.now ? context_.now() : 0;
         const std::optional<HttpReply> reply = Call(request);
         if (!reply) return Result{OutcomeOf(HttpReply{}), "(超时,未发送)", true};
         switch (reply->end) {
@@ -168,6 +171,9 @@ private:
         std::string log = reply->status == 200 ? "" : "HTTP " + std::to_string(reply->status);
         if (!said.empty()) log += (log.empty() ? "" : " ") + said;
         if (log.empty()) log = "(无法识别的答复)";
+        if (verdict.kind == ApiVerdict::ClockWrong) {
+            return Result{ClockWrongOutcome(reply->headers, signedAt), log, true};
+        }
         return Result{Refusal(verdict, said), log, EndsConversation(verdict.kind)};
     }
 
@@ -193,7 +199,6 @@ private:
                 return Told("该域名或记录被服务商锁定,不能通过API修改,请到服务商控制台处理!");
             case ApiVerdict::Blocked:
                 return Told("登录失败次数过多,账户被服务商暂时封禁,请检查" + key + "后再试!");
-            case ApiVerdict::ClockWrong: return Told("本机时间与服务商相差太多,请校准系统时间!");
             case ApiVerdict::Throttled:
             case ApiVerdict::ProviderTrouble: {
                 ReplyOutcome outcome = Told(verdict.kind == ApiVerdict::Throttled
@@ -243,6 +248,16 @@ RecordName RecordNameOf(const std::string& domain, const ApiZone& zone,
     const std::string relative =
         full.size() > zoneName.size() ? full.substr(0, full.size() - zoneName.size() - 1) : "@";
     return {full, relative, address.find(':') == std::string::npos ? "A" : "AAAA"};
+}
+
+ReplyOutcome ClockWrongOutcome(const std::string& headers, std::int64_t signedAt) {
+    const std::optional<std::int64_t> providers =
+        SecondsOfHttpDate(HeaderValue(headers, "Date").value_or(""));
+    std::string gap = "太多";
+    if (providers)
+        gap = "约 " + std::to_string((std::llabs(*providers - signedAt) + 30) / 60) + " 分钟";
+    return Told("电脑时间与服务商相差" + gap + ",请校准系统时间(设置 → 时间和语言 → 立即同步)!",
+                AnswerKind::ProviderTrouble);
 }
 
 ApiVerdict WithHttpStatus(ApiVerdict verdict, const HttpReply& reply) {

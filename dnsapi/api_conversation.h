@@ -28,6 +28,11 @@ const ApiZone* ZoneOf(const std::string& domain, const std::vector<ApiZone>& zon
 // "AAAA" for IPv6; its names in lower case, "@" for the zone's own name.
 RecordName RecordNameOf(const std::string& domain, const ApiZone& zone, const std::string& address);
 
+// What a refusal of a signature's time tells: how far the PC's clock is from the provider's,
+// in minutes, from the reply's Date header against the time the call was signed, and what
+// to do; the watch holds 30 minutes, as Windows may set its clock meanwhile.
+ReplyOutcome ClockWrongOutcome(const std::string& headers, std::int64_t signedAt);
+
 // The verdict on a reply as HTTP tells it as well: 429 is throttling, a server error (5xx)
 // that the provider's reading could not place is its trouble, and either waits as long as
 // Retry-After (in seconds) asks, where the body named no wait.

@@ -7,10 +7,22 @@
 
 // The Chinese providers before the foreign ones, as the list shows them.
 const ApiProvider ApiProviders[] = {
+    {"alidns", "阿里云解析", "https://alidns.aliyuncs.com/",
+     "用户名:AccessKey ID   密码:AccessKey Secret\r\n" NOT_ENCRYPTED
+     "请在RAM访问控制中建一个只有AliyunDNSFullAccess权限的用户,用它的AccessKey",
+     "AccessKey", true, true, true, &AlidnsRules},
+    {"tencentcloud", "腾讯云 DNSPod (API 3.0)", "https://dnspod.tencentcloudapi.com/",
+     "用户名:SecretId   密码:SecretKey\r\n" NOT_ENCRYPTED
+     "请在访问管理(CAM)中建一个只有QcloudDNSPodFullAccess权限的子用户,用它的API密钥",
+     "API密钥(SecretId/SecretKey)", true, true, true, &TencentcloudRules},
     {"dnspod", "DNSPod (Token)", "https://dnsapi.cn/",
      "用户名:DNSPod Token的ID   密码:Token(DNSPod控制台\"API密钥\"中创建)\r\n" NOT_ENCRYPTED
      "该Token可管理账户中所有域名,请妥善保管",
      "DNSPod Token", true, false, false, &DnspodRules},
+    {"huaweicloud", "华为云解析", "https://dns.myhuaweicloud.com",
+     "用户名:AK(访问密钥ID)   密码:SK(秘密访问密钥)\r\n" NOT_ENCRYPTED
+     "请在统一身份认证(IAM)中建一个只有DNS权限的用户,用它的访问密钥",
+     "访问密钥(AK/SK)", true, true, true, &HuaweicloudRules},
     {"cloudflare", "Cloudflare", "https://api.cloudflare.com/client/v4",
      "用户名:不用填   密码:API令牌(用\"编辑区域 DNS\"模板创建)\r\n" NOT_ENCRYPTED
      "令牌的区域资源请只选这个域名",

@@ -20,9 +20,31 @@ struct ApiProvider {
     const ApiRules* rules;
 };
 
+// A provider's error code and the kind it tells; a code ending in "*" stands for every code
+// that starts with what comes before it ("Throttling*").
+struct ProviderCode {
+    const char* code;
+    ApiVerdict::Kind kind;
+};
+// The kind of the first entry that names the code; Unknown where none does.
+template <std::size_t Count>
+ApiVerdict::Kind KindOfCode(const std::string& code, const ProviderCode (&table)[Count]) {
+    for (const ProviderCode& entry : table) {
+        const std::string named = entry.code;
+        const bool prefix = !named.empty() && named.back() == '*';
+        if (prefix ? code.rfind(named.substr(0, named.size() - 1), 0) == 0 : code == named) {
+            return entry.kind;
+        }
+    }
+    return ApiVerdict::Unknown;
+}
+
 // The rules that each provider's own file defines.
+extern const ApiRules AlidnsRules;
 extern const ApiRules CloudflareRules;
 extern const ApiRules DnspodRules;
+extern const ApiRules HuaweicloudRules;
+extern const ApiRules TencentcloudRules;
 
 extern const ApiProvider ApiProviders[];
 extern const std::size_t ApiProviderCount;

@@ -1,7 +1,5 @@
 // Cloudflare's API v4: an API token as "Authorization: Bearer", JSON both ways, every reply
 // {"success":bool,"errors":[{"code":n,"message":"…"}],"result":…}.
-#include <utility>
-
 #include "dnsapi/api_providers.h"
 #include "dnsapi/json_rules.h"
 
@@ -12,7 +10,7 @@ constexpr char Zones[] = "/client/v4/zones";
 
 // The codes of the first error that Kivo acts on; any other is told with its message (81057
 // and 81058, a record that exists already, among them).
-constexpr std::pair<const char*, ApiVerdict::Kind> ErrorCodes[] = {
+constexpr ProviderCode ErrorCodes[] = {
     {"1000", ApiVerdict::BadKey},         // an unknown token
     {"6003", ApiVerdict::BadKey},         // the Authorization header is malformed (6111), as
     {"6111", ApiVerdict::BadKey},         //   where a Global API Key is given as a token
@@ -52,9 +50,7 @@ ApiVerdict VerdictOf(const JsonReply& json) {
     if (errors.empty()) return verdict;
     verdict.code = errors[0]["code"].Scalar();
     verdict.message = errors[0]["message"].Text().value_or("");
-    for (const auto& [code, kind] : ErrorCodes) {
-        if (verdict.code == code) verdict.kind = kind;
-    }
+    verdict.kind = KindOfCode(verdict.code, ErrorCodes);
     return verdict;
 }
 

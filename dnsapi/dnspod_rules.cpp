@@ -5,8 +5,6 @@
 // DNSPod asks for a User-Agent "Program/Version (contact)": Kivo's own, "Kivo/<version>
 // <e-mail>", names the program, its version and an address to write to, so it is sent as
 // it is (a second User-Agent line of the request's own could reach the provider twice).
-#include <utility>
-
 #include "dnsapi/api_providers.h"
 #include "dnsapi/json_rules.h"
 
@@ -18,7 +16,7 @@ constexpr char CommonFields[] = "&format=json&lang=cn&error_on_empty=no";
 // "默认", the line every resolver gets, in UTF-8 as the form is sent.
 constexpr char DefaultLine[] = "\xE9\xBB\x98\xE8\xAE\xA4";
 
-constexpr std::pair<const char*, ApiVerdict::Kind> StatusCodes[] = {
+constexpr ProviderCode StatusCodes[] = {
     {"-1", ApiVerdict::BadKey},       // login failed: 30 in 5 minutes block the account
     {"-8", ApiVerdict::Blocked},      // blocked for an hour after failed logins
     {"-2", ApiVerdict::Throttled},    // over the API's limit
@@ -55,9 +53,7 @@ ApiVerdict VerdictOf(const JsonReply& json) {
         return verdict;
     }
     verdict.message = status["message"].Text().value_or("");
-    for (const auto& [code, kind] : StatusCodes) {
-        if (verdict.code == code) verdict.kind = kind;
-    }
+    verdict.kind = KindOfCode(verdict.code, StatusCodes);
     return verdict;
 }
 

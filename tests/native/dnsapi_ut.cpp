@@ -14,13 +14,21 @@ const RecordName Apex = {"example.com", "@", "AAAA"};
 const ApiRules& RulesOf(const char* key) { return *ApiProviderOf(key)->rules; }
 
 TEST(ApiProviders, TheTableByKey) {
-    std::string keys;
-    for (std::size_t i = 0; i < ApiProviderCount; ++i)
-        keys += ApiProviders[i].key + std::string(" ");
-    EXPECT_EQ(keys, "dnspod cloudflare ");
-    EXPECT_EQ(ApiProviderOf("cloudflare"), &ApiProviders[1]);
-    EXPECT_FALSE(ApiProviderOf("cloudflare")->usesUserName);
-    EXPECT_TRUE(ApiProviderOf("dnspod")->usesUserName);
+    const struct {
+        const char* key;
+        bool usesUserName, needsSha256;
+    } cases[] = {{"cloudflare", false, false},
+                 {"dnspod", true, false},
+                 {"alidns", true, true},
+                 {"tencentcloud", true, true},
+                 {"huaweicloud", true, true}};
+    for (const auto& c : cases) {
+        const ApiProvider* provider = ApiProviderOf(c.key);
+        ASSERT_NE(provider, nullptr) << c.key;
+        EXPECT_STREQ(provider->key, c.key);
+        EXPECT_EQ(provider->usesUserName, c.usesUserName) << c.key;
+        EXPECT_EQ(provider->needsSha256, c.needsSha256) << c.key;
+    }
     EXPECT_EQ(ApiProviderOf("dyn"), nullptr);
     EXPECT_EQ(ApiProviderOf(""), nullptr);
 }
@@ -89,6 +97,15 @@ std::string PodStatus(const std::string& code, const std::string& message = "") 
            R"(","created_at":"2026-01-18 16:53:23"}})";
 }
 
+std::string AliError(const std::string& code) {
+    return R"({"RequestId":"1","HostId":"alidns.aliyuncs.com","Code":")" + code +
+           R"(","Message":"m"})";
+}
+
+std::string TcError(const std::string& code) {
+    return R"({"Response":{"Error":{"Code":")" + code + R"(","Message":"m"},"RequestId":"1"}})";
+}
+
 TEST(ApiReplies, EachFormOfEachProviderAsAVerdict) {
     const std::string page = "<html><body><h1>502 Bad Gateway</h1></body></html>";
     const struct {
@@ -144,6 +161,64 @@ TEST(ApiReplies, EachFormOfEachProviderAsAVerdict) {
         {"dnspod", Reply(403, "<html><body>403 Forbidden</body></html>"), ApiVerdict::Unknown, "",
          "", 0},
         {"dnspod", Reply(503, ""), ApiVerdict::ProviderTrouble, "", "", 0},
+        {"alidns", Reply(200, R"({"RequestId":"1","RecordId":"9"})"), ApiVerdict::Ok, "", "", 0},
+        {"alidns", Reply(404, AliError("InvalidAccessKeyId.NotFound")), ApiVerdict::BadKey,
+         "InvalidAccessKeyId.NotFound", "m", 0},
+        {"alidns", Reply(400, AliError("SignatureDoesNotMatch")), ApiVerdict::BadKey,
+         "SignatureDoesNotMatch", "m", 0},
+        {"alidns", Reply(400, AliError("InvalidTimeStamp.Expired")), ApiVerdict::ClockWrong,
+         "InvalidTimeStamp.Expired", "m", 0},
+        {"alidns", Reply(400, AliError("Forbidden.RAM")), ApiVerdict::NoPermission, "Forbidden.RAM",
+         "m", 0},
+        {"alidns", Reply(400, AliError("IncorrectDomainUser")), ApiVerdict::NoSuchDomain,
+         "IncorrectDomainUser", "m", 0},
+        {"alidns", Reply(400, AliError("DomainRecordNotBelongToUser")), ApiVerdict::NoRecord,
+         "DomainRecordNotBelongToUser", "m", 0},
+        {"alidns", Reply(400, AliError("DomainRecordLocked")), ApiVerdict::Locked,
+         "DomainRecordLocked", "m", 0},
+        {"alidns", Reply(400, AliError("Throttling.User")), ApiVerdict::Throttled,
+         "Throttling.User", "m", 0},
+        {"alidns", Reply(400, AliError("DomainRecordDuplicate")), ApiVerdict::Unknown,
+         "DomainRecordDuplicate", "m", 0},
+        {"tencentcloud",
+         Reply(200, R"({"Response":{"RecordId":9007199254740993,"RequestId":"1"}})"),
+         ApiVerdict::Ok, "", "", 0},
+        // Decided by the error's presence, not by the HTTP status.
+        {"tencentcloud", Reply(200, TcError("AuthFailure.SecretIdNotFound")), ApiVerdict::BadKey,
+         "AuthFailure.SecretIdNotFound", "m", 0},
+        {"tencentcloud", Reply(200, TcError("AuthFailure.SignatureFailure")), ApiVerdict::BadKey,
+         "AuthFailure.SignatureFailure", "m", 0},
+        {"tencentcloud", Reply(200, TcError("AuthFailure.SignatureExpire")), ApiVerdict::ClockWrong,
+         "AuthFailure.SignatureExpire", "m", 0},
+        {"tencentcloud", Reply(200, TcError("AuthFailure.UnauthorizedOperation")),
+         ApiVerdict::NoPermission, "AuthFailure.UnauthorizedOperation", "m", 0},
+        {"tencentcloud", Reply(200, TcError("InvalidParameterValue.DomainNotExists")),
+         ApiVerdict::NoSuchDomain, "InvalidParameterValue.DomainNotExists", "m", 0},
+        {"tencentcloud", Reply(200, TcError("ResourceNotFound.NoDataOfRecord")),
+         ApiVerdict::NoRecord, "ResourceNotFound.NoDataOfRecord", "m", 0},
+        {"tencentcloud", Reply(200, TcError("FailedOperation.DomainIsLocked")), ApiVerdict::Locked,
+         "FailedOperation.DomainIsLocked", "m", 0},
+        {"tencentcloud", Reply(200, TcError("RequestLimitExceeded.UinLimitExceeded")),
+         ApiVerdict::Throttled, "RequestLimitExceeded.UinLimitExceeded", "m", 0},
+        {"huaweicloud", Reply(202, R"({"id":"ff80","status":"PENDING_UPDATE"})"), ApiVerdict::Ok,
+         "", "", 0},
+        {"huaweicloud",
+         Reply(401, R"({"error_msg":"Incorrect IAM authentication information: verify aksk )"
+                    R"(signature fail","error_code":"APIGW.0301"})"),
+         ApiVerdict::BadKey, "APIGW.0301",
+         "Incorrect IAM authentication information: verify aksk signature fail", 0},
+        {"huaweicloud",
+         Reply(401, R"({"error_msg":"calc aksk signature fail:signature expired","error_code":)"
+                    R"("APIGW.0301"})"),
+         ApiVerdict::ClockWrong, "APIGW.0301", "calc aksk signature fail:signature expired", 0},
+        {"huaweicloud", Reply(429, R"({"error_msg":"m","error_code":"APIGW.0308"})"),
+         ApiVerdict::Throttled, "APIGW.0308", "m", 0},
+        {"huaweicloud", Reply(403, R"({"code":"DNS.0013","message":"m"})"),
+         ApiVerdict::NoPermission, "DNS.0013", "m", 0},
+        {"huaweicloud", Reply(403, R"({"code":"DNS.0014","message":"m"})"), ApiVerdict::Throttled,
+         "DNS.0014", "m", 0},
+        {"huaweicloud", Reply(404, R"({"code":"DNS.0004","message":"m"})"), ApiVerdict::NoRecord,
+         "DNS.0004", "m", 0},
     };
     for (const auto& c : cases) {
         const ApiVerdict verdict = WithHttpStatus(RulesOf(c.provider).readChange(c.reply), c.reply);
@@ -174,6 +249,22 @@ TEST(ApiReplies, ZonesAndRecordsAsListed) {
          R"("ttl":"600","value":"2001:db8::1"}]})",
          "xn--vnqp08b.cn=2238269 example.com=18446744073709551615 ",
          "9007199254740993 @ AAAA 2001:db8::1 ttl 600 line 0 "},
+        {"alidns",
+         R"({"TotalCount":1,"Domains":{"Domain":[{"DomainId":"d1","DomainName":"example.com"}]}})",
+         R"({"DomainRecords":{"Record":[{"RecordId":"1001","RR":"home","Type":"A","Value":)"
+         R"("198.51.100.1","TTL":120,"Line":"telecom"}]}})",
+         "example.com=example.com ", "1001 home A 198.51.100.1 ttl 120 line telecom "},
+        {"tencentcloud",
+         R"({"Response":{"DomainList":[{"DomainId":5,"Name":"我们.cn","Punycode":)"
+         R"("xn--vnqp08b.cn"}],"RequestId":"1"}})",
+         R"({"Response":{"RecordList":[{"RecordId":9007199254740993,"Name":"home","Type":"A",)"
+         R"("Value":"198.51.100.1","TTL":600,"Line":"电信","LineId":"10=0"}]}})",
+         "xn--vnqp08b.cn=xn--vnqp08b.cn ",
+         "9007199254740993 home A 198.51.100.1 ttl 600 line 10=0 "},
+        {"huaweicloud", R"({"zones":[{"id":"ff80","name":"example.com."}],"metadata":{}})",
+         R"({"recordsets":[{"id":"r9","name":"home.example.com.","type":"A","ttl":300,)"
+         R"("records":["198.51.100.1","198.51.100.2"]}]})",
+         "example.com.=ff80 ", "r9 home.example.com. A 198.51.100.1,198.51.100.2 ttl 300 line  "},
     };
     for (const auto& c : cases) {
         std::vector<ApiZone> zones;

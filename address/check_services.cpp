@@ -46,8 +46,9 @@ std::optional<std::string> AddressInCheckReply(const HttpReply& reply) {
         while (end < body.size() && (IsDigit(body[end]) || body[end] == '.')) ++end;
         std::string run = body.substr(at, end - at);
         while (!run.empty() && run.back() == '.') run.pop_back();  // a sentence's full stop
-        // The first address that a service reports is its answer, public or not.
-        if (IsDottedQuad(run)) {
+        // The first four parts that a service reports are its answer, an address or not
+        // (01.02.03.04 is none), public or not.
+        if (std::count(run.begin(), run.end(), '.') == 3) {
             return IsPublicIpv4(run) ? std::optional<std::string>(run) : std::nullopt;
         }
         at = end;

@@ -29,9 +29,9 @@ std::vector<HttpRequest> CheckServicesFor(const CheckChoice& choice);
 // ranges count as public.
 bool IsPublicIpv4(const std::string& quad);
 
-// The address a check service reported: the first dotted quad of a 200 reply's body, four
-// decimal parts of 0-255 each, when it is public. Nothing when the check failed: a
-// throttled service answers 127.0.0.1 or a fixed private address.
+// The address a check service reported: the first four dot-parted numbers of a 200 reply's
+// body, where they are a dotted quad (0-255 each, no leading zero) and public. Nothing when the
+// check failed: a throttled service answers 127.0.0.1 or a fixed private address.
 std::optional<std::string> AddressInCheckReply(const HttpReply& reply);
 
 // One exchange with a service, given at most budgetMs.

@@ -30,6 +30,11 @@ const ApiProvider ApiProviders[] = {
 };
 const std::size_t ApiProviderCount = std::size(ApiProviders);
 
+bool NeedsAddress(const std::string& key) {
+    const Provider* dyndns = BuiltInProviderOf(key);
+    return ApiProviderOf(key) || (dyndns && dyndns->needsAddress);
+}
+
 bool UsesUserName(const std::string& key) {
     const ApiProvider* api = ApiProviderOf(key);
     return !api || api->usesUserName;

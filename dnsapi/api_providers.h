@@ -52,6 +52,9 @@ extern const std::size_t ApiProviderCount;
 // The API provider of that key, or null.
 const ApiProvider* ApiProviderOf(const std::string& key);
 
+// Whether the provider of that key must be sent an address (every API, and deSEC).
+bool NeedsAddress(const std::string& key);
+
 // Whether the provider of that key takes 用户名 (every provider of the protocol does).
 bool UsesUserName(const std::string& key);
 

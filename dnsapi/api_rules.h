@@ -27,7 +27,7 @@ struct ApiContext {
 };
 
 // What every call reads of its reply at most: a listing of a whole zone fits.
-inline constexpr std::size_t ApiReplyLimit = 64 * 1024;
+inline constexpr std::size_t ApiReplyLimit = 512 * 1024;
 
 // A zone of the account: its name as the API writes it (the conversation compares names
 // without case and without a final dot), and the id the API knows it by (the name itself

@@ -53,10 +53,14 @@ ApiVerdict VerdictOf(const JsonReply& json, const HttpReply& reply) {
         return verdict;
     }
     verdict.kind = KindOfCode(verdict.code, ErrorCodes);
-    // The gateway refuses a signature too far in time with the code of a wrong one.
-    if (verdict.kind == ApiVerdict::BadKey &&
-        verdict.message.find("signature expired") != std::string::npos) {
-        verdict.kind = ApiVerdict::ClockWrong;
+    // The gateway refuses a signature too far in time, and an AK locked for 5 minutes
+    // after 5 refusals, with the code of a wrong one.
+    if (verdict.kind == ApiVerdict::BadKey) {
+        if (verdict.message.find("signature expired") != std::string::npos) {
+            verdict.kind = ApiVerdict::ClockWrong;
+        } else if (verdict.message.find("reach the limit") != std::string::npos) {
+            verdict.kind = ApiVerdict::Blocked;
+        }
     }
     return verdict;
 }

@@ -12,8 +12,9 @@
 UpdateAnswer UpdateAtChosenProvider(const ProviderChoice& provider, const UpdateFields& fields) {
     const ApiProvider* api = ApiProviderOf(provider.key);
     if (!api) {
-        const HttpReply reply = SendUpdate(provider, fields);
-        return {OutcomeOf(reply, fields.domain), reply, ""};
+        const Provider* dyndns = BuiltInProviderOf(provider.key);
+        return DyndnsAnswer(SendUpdate(provider, fields), fields.domain,
+                            dyndns ? dyndns->answers : nullptr);
     }
     const ApiContext context = {fields.user, fields.password, SecondsSince1970, RandomNonce,
                                 SystemSha256()};

@@ -19,6 +19,7 @@ constexpr char DefaultLine[] = "\xE9\xBB\x98\xE8\xAE\xA4";
 constexpr ProviderCode ErrorCodes[] = {
     {"AuthFailure.SignatureExpire", ApiVerdict::ClockWrong},  // 5 minutes off
     {"AuthFailure.UnauthorizedOperation", ApiVerdict::NoPermission},
+    {"UnauthorizedOperation*", ApiVerdict::NoPermission},
     {"AuthFailure*", ApiVerdict::BadKey},  // no such SecretId, a wrong SecretKey
     {"InvalidParameterValue.DomainNotExists", ApiVerdict::NoSuchDomain},
     {"ResourceNotFound.NoDataOfDomain", ApiVerdict::NoSuchDomain},
@@ -26,6 +27,7 @@ constexpr ProviderCode ErrorCodes[] = {
     {"InvalidParameter.RecordIdInvalid", ApiVerdict::NoRecord},  // the record is gone
     {"FailedOperation.DomainIsLocked", ApiVerdict::Locked},
     {"RequestLimitExceeded*", ApiVerdict::Throttled},
+    {"InternalError*", ApiVerdict::ProviderTrouble},
 };
 
 // A JSON number as the API wants ids and TTLs, kept as the text it was listed in.

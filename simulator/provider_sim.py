@@ -32,7 +32,12 @@ request, through misbehave:
   host not owned        "nohost"
   address changed       "good ADDRESS"
   address unchanged     "nochg ADDRESS"
-The address is myip, or the connection's address when myip is empty or not an address.
+The address is myip, else myipv4 or myipv6 (deSEC; Dynu's myipv6), else the connection's
+address when none of them is an address ("preserve" and Dynu's myip=no are none). Two hosts
+confirm in their own words, as their documentation and peers' code show:
+  nic.changeip.com      "200 Successful Update"
+  freedns.afraid.org    "Updated HOSTNAME to ADDRESS in 0.029 seconds", and for an
+                        unchanged address "ERROR: Address ADDRESS has not changed."
 
 Control endpoints for tests, on direct requests to the simulator only (GET, hex = the
 bytes as hexadecimal digits, so that nothing is lost on the way):
@@ -101,14 +106,15 @@ DEMO_HOST = b"home.kivo.example"
 # the first is the simulator's own, in the request form of builds made for one provider.
 PROVIDER_HOSTS = {
     "members.kivo.example": "/dyndns/update",
-    "members.dyndns.org": "/nic/update",
+    "members.dyndns.org": "/v3/update",
+    "members.3322.net": "/dyndns/update",
     "dynupdate.no-ip.com": "/nic/update",
     "api.dynu.com": "/nic/update",
     "nic.changeip.com": "/nic/update",
     "freedns.afraid.org": "/nic/update",
     "dyn.dns.he.net": "/nic/update",
     "updates.dnsomatic.com": "/nic/update",
-    "www.ovh.com": "/nic/update",
+    "dns.eu.ovhapis.com": "/nic/update",
     "update.dedyn.io": "/",
     "dyndns.strato.com": "/nic/update",
     "ddns.oray.com": "/ph/update",  # over plain http: the provider has no TLS
@@ -204,6 +210,17 @@ def basic_credentials(header):
         return None
     user, _, password = decoded.partition(b":")
     return user, password
+
+
+def confirmation(host, hostname, address, changed):
+    """A host's words for a confirmed update."""
+    if host == "nic.changeip.com":
+        return b"200 Successful Update"
+    if host == "freedns.afraid.org":
+        if changed:
+            return b"Updated %s to %s in 0.029 seconds" % (hostname, address.encode("ascii"))
+        return b"ERROR: Address %s has not changed." % address.encode("ascii")
+    return (b"good " if changed else b"nochg ") + address.encode("ascii")
 
 
 def registered_address(myip, connection_address):
@@ -325,10 +342,12 @@ class ProviderHandler(BaseHTTPRequestHandler):
             elif hostname not in STATE.hosts:
                 reply = b"nohost"
             else:
-                address = registered_address(values.get("myip", b""), self.client_address[0])
+                sent = next((values[k] for k in ("myip", "myipv4", "myipv6")
+                             if registered_address(values.get(k, b""), None)), b"")
+                address = registered_address(sent, self.client_address[0])
                 changed = STATE.registered.get(hostname) != address
                 STATE.registered[hostname] = address
-                reply = (b"good " if changed else b"nochg ") + address.encode("ascii")
+                reply = confirmation(self.host(), hostname, address, changed)
         self.answer(200, reply)
 
     def misbehave(self, how, period_ended):

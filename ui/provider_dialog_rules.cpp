@@ -11,9 +11,9 @@ constexpr char CustomInClearText[] = "\r\n注意:这个地址是http," CLEAR_TEX
 // The order the list shows: the Chinese providers first, those of their own APIs before
 // those of the protocol; every provider's key once.
 constexpr const char* ListedKeys[] = {
-    "alidns",    "tencentcloud", "dnspod", "huaweicloud", "oray",    "cloudflare",
-    "dyn",       "noip",         "dynu",   "changeip",    "freedns", "henet",
-    "dnsomatic", "ovh",          "desec",  "strato",
+    "alidns",     "tencentcloud", "dnspod", "huaweicloud", "oray",     "pubyun",
+    "cloudflare", "dyn",          "noip",   "dynu",        "changeip", "freedns",
+    "henet",      "dnsomatic",    "ovh",    "desec",       "strato",
 };
 
 }  // namespace

@@ -11,38 +11,61 @@ constexpr char UrlSchemeProblem[] = "更新地址须以 http:// 或 https:// 开
 constexpr char UrlHostProblem[] = "更新地址中没有服务商的主机名(或端口不对)!";
 constexpr char UrlPlaceholderProblem[] = "更新地址中须有 {host}(填入域名的位置)!";
 constexpr char CheckUrlBadText[] = "查询地址须是以 http:// 或 https:// 开头的网址!";
-constexpr char AddressKey[] = "myip={ip}";
 
 bool IsIpv6(const std::string& address) { return address.find(':') != std::string::npos; }
 
+// ChangeIP confirms with an HTTP-like line of its own.
+constexpr AnswerForm ChangeIpAnswers[] = {{"200 Successful Update", nullptr, "good"},
+                                          {nullptr, nullptr, nullptr}};
+// FreeDNS answers as its other update addresses do: "Updated <host> to <address> in 0.2
+// seconds", "ERROR: Address <address> has not changed.".
+constexpr AnswerForm FreeDnsAnswers[] = {
+    {"Updated ", " to ", "good"},
+    {"ERROR: Address ", "has not changed", "nochg"},
+    {"ERROR: Unable to locate this record", nullptr, "badauth"},
+    {nullptr, nullptr, nullptr}};
+
 }  // namespace
 
-// The update addresses as each provider's documentation gives them.
+// The update addresses as each provider's documentation gives them; the Chinese ones first.
 const Provider BuiltInProviders[BuiltInProviderCount] = {
-    {"dyn", "Dyn (dyndns.org)", "https://members.dyndns.org/nic/update?hostname={host}&myip={ip}",
-     "用户名:Dyn账户名   密码:账户密码或更新密钥", nullptr},
+    {"oray", "花生壳 (Oray)", "http://ddns.oray.com/ph/update?hostname={host}&myip={ip}",
+     "用户名:花生壳账户名   密码:账户密码\r\n注意:花生壳只有http," CLEAR_TEXT_WARNING, nullptr,
+     nullptr, false},
+    // At most one update a minute.
+    {"pubyun", "公云 (3322)",
+     "https://members.3322.net/dyndns/update?system=dyndns&hostname={host}&myip={ip}",
+     "用户名:公云账户名   密码:账户密码", nullptr, nullptr, false},
+    // The v3 address, where the updater client key stands for the password.
+    {"dyn", "Dyn (dyndns.org)", "https://members.dyndns.org/v3/update?hostname={host}&myip={ip}",
+     "用户名:Dyn账户名   密码:更新客户端密钥(Updater Client Key)", nullptr, nullptr, false},
     {"noip", "No-IP", "https://dynupdate.no-ip.com/nic/update?hostname={host}&myip={ip}",
-     "用户名:账户的电子邮箱(或DDNS密钥的用户名)   密码:账户密码(或DDNS密钥)", nullptr},
+     "用户名:账户的电子邮箱(或DDNS密钥的用户名)   密码:账户密码(或DDNS密钥)", nullptr, nullptr,
+     false},
+    // myip=no keeps Dynu from filling the A record with where the request came from.
     {"dynu", "Dynu", "https://api.dynu.com/nic/update?hostname={host}&myip={ip}",
-     "用户名:Dynu账户名   密码:账户密码(或IP更新密码)", "myipv6"},
+     "用户名:Dynu账户名   密码:账户密码(或IP更新密码)",
+     "https://api.dynu.com/nic/update?hostname={host}&myipv6={ip}&myip=no", nullptr, false},
     {"changeip", "ChangeIP", "https://nic.changeip.com/nic/update?hostname={host}&myip={ip}",
-     "用户名:ChangeIP账户名   密码:账户密码", nullptr},
+     "用户名:ChangeIP账户名   密码:账户密码", nullptr, ChangeIpAnswers, false},
     {"freedns", "FreeDNS (afraid.org)",
      "https://freedns.afraid.org/nic/update?hostname={host}&myip={ip}",
-     "用户名:FreeDNS用户名(不是电子邮箱)   密码:账户密码", nullptr},
+     "用户名:FreeDNS用户名(不是电子邮箱)   密码:账户密码", nullptr, FreeDnsAnswers, false},
     {"henet", "Hurricane Electric", "https://dyn.dns.he.net/nic/update?hostname={host}&myip={ip}",
-     "用户名:要更新的域名本身   密码:该记录的DDNS密钥", nullptr},
+     "用户名:要更新的域名本身   密码:该记录的DDNS密钥", nullptr, nullptr, false},
     {"dnsomatic", "DNS-O-Matic",
      "https://updates.dnsomatic.com/nic/update?hostname={host}&myip={ip}",
-     "用户名:DNS-O-Matic账户名   密码:账户密码", nullptr},
-    {"ovh", "OVH DynHost", "https://www.ovh.com/nic/update?system=dyndns&hostname={host}&myip={ip}",
-     "用户名:DynHost登录名(域名-后缀)   密码:该登录名的密码", nullptr},
-    {"desec", "deSEC", "https://update.dedyn.io/?hostname={host}&myip={ip}",
-     "用户名:要更新的域名   密码:该域名的令牌(token)", nullptr},
+     "用户名:DNS-O-Matic账户名   密码:账户密码", nullptr, nullptr, false},
+    {"ovh", "OVH DynHost",
+     "https://dns.eu.ovhapis.com/nic/update?system=dyndns&hostname={host}&myip={ip}",
+     "用户名:DynHost登录名(域名-后缀)   密码:该登录名的密码", nullptr, nullptr, false},
+    // Given one family alone, deSEC sets the other from the connection or deletes it:
+    // "preserve" keeps it, and an address is always sent.
+    {"desec", "deSEC", "https://update.dedyn.io/?hostname={host}&myipv4={ip}&myipv6=preserve",
+     "用户名:要更新的域名   密码:该域名的令牌(token)",
+     "https://update.dedyn.io/?hostname={host}&myipv6={ip}&myipv4=preserve", nullptr, true},
     {"strato", "STRATO", "https://dyndns.strato.com/nic/update?hostname={host}&myip={ip}",
-     "用户名:要更新的域名   密码:该域名的DynDNS密码", nullptr},
-    {"oray", "花生壳 (Oray)", "http://ddns.oray.com/ph/update?hostname={host}&myip={ip}",
-     "用户名:花生壳账户名   密码:账户密码\r\n注意:花生壳只有http," CLEAR_TEXT_WARNING, nullptr},
+     "用户名:要更新的域名   密码:该域名的DynDNS密码", nullptr, nullptr, false},
 };
 
 const Provider* BuiltInProviderOf(const std::string& key) {
@@ -77,9 +100,7 @@ std::optional<HttpRequest> UpdateRequestFor(const ProviderChoice& choice,
     std::string url = choice.customUrl;
     if (const Provider* provider = BuiltInProviderOf(choice.key)) {
         url = provider->url;
-        if (provider->ipv6Key && IsIpv6(fields.address)) {
-            url = ReplaceEvery(url, AddressKey, provider->ipv6Key + std::string("={ip}"));
-        }
+        if (provider->ipv6Url && IsIpv6(fields.address)) url = provider->ipv6Url;
     } else if (choice.key != CustomProviderKey || CustomUrlProblem(url)) {
         return std::nullopt;
     }

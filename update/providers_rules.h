@@ -14,10 +14,15 @@ struct Provider {
     const char* name;         // as the list shows it
     const char* url;          // the update address, {host} and {ip} filled in
     const char* credentials;  // what the user types as 用户名 and 密码 there
-    const char* ipv6Key;      // the query key of an IPv6 address, or null: it goes in myip
+    const char* ipv6Url;      // the update address for an IPv6 address; null: url
+    // Its own forms of the protocol's answers, up to an entry whose form is null; or null.
+    const AnswerForm* answers;
+    // An address must be sent: without one, the provider would take the request's, for one
+    // family, and delete the other's record.
+    bool needsAddress;
 };
 
-inline constexpr std::size_t BuiltInProviderCount = 11;
+inline constexpr std::size_t BuiltInProviderCount = 12;
 extern const Provider BuiltInProviders[BuiltInProviderCount];
 inline constexpr char NoProviderText[] = "请先在\"服务商设置\"中选择服务商!";
 inline constexpr char CustomProviderKey[] = "custom";
@@ -58,7 +63,7 @@ const char* CheckUrlProblem(const std::string& url);
 
 // The update for the fields at the chosen provider: each placeholder filled
 // percent-encoded ({host} as HostParameter gives it, a list's domains parted by commas), an IPv6
-// address under the provider's own key where it has one, and the credentials as HTTP Basic whenever
+// address in the provider's own form where it has one, and the credentials as HTTP Basic whenever
 // the user name is not empty. Nothing without a choice, or for a custom address that fails its
 // check.
 std::optional<HttpRequest> UpdateRequestFor(const ProviderChoice& choice,

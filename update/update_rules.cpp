@@ -49,6 +49,8 @@ constexpr struct {
 };
 constexpr std::size_t UnattendedReplyLimit = 100;
 constexpr char UnreachableText[] = "无法连接到服务器,请检查网络!";
+constexpr char HttpStatusText[] = "服务商返回 HTTP ";
+constexpr char HttpStatusAfterText[] = ",没有更新结果,稍后自动重试!";
 constexpr char InsecureText[] = "无法建立安全连接,已取消更新!";
 constexpr char NoWinInetText[] = "无法加载系统组件 wininet.dll,未能更新!";
 
@@ -102,6 +104,23 @@ int Ipv6GroupCount(const std::string& text, bool quadAllowed) {
 
 // The first word of a reply line: up to its first space.
 std::string FirstWordOf(const std::string& line) { return line.substr(0, line.find(' ')); }
+
+bool IsDyndnsAnswer(const std::string& line) {
+    const std::string word = FirstWordOf(line);
+    if (word == GoodWord || word == NochgWord || StartsWith(line, NohostMarker)) return true;
+    return std::any_of(std::begin(StandardAnswers), std::end(StandardAnswers),
+                       [&line](const auto& answer) { return StartsWith(line, answer.code); });
+}
+
+// A wait that a provider asks for in seconds (an HTTP date is not taken: the default holds).
+std::int64_t RetryAfterSeconds(const std::string& headers) {
+    const std::string value = HeaderValue(headers, "Retry-After").value_or("");
+    if (value.empty() || value.size() > 9 ||
+        value.find_first_not_of("0123456789") != std::string::npos) {
+        return 0;
+    }
+    return std::stoll(value);
+}
 
 // The address that a "good" or "nochg" line names: its second word, where that is an
 // address; whatever else stands there (an echo of the request, say) names none.
@@ -169,7 +188,12 @@ bool DomainPasses(const std::string& text) {
 }
 
 std::vector<std::string> DomainsIn(const std::string& text) {
-    if (!Contains(text, ",")) return {text};
+    if (!Contains(text, ",")) {  // one domain, trimmed as a list's items are
+        const size_t first = text.find_first_not_of(' ');
+        return {first == std::string::npos
+                    ? std::string()
+                    : text.substr(first, text.find_last_not_of(' ') + 1 - first)};
+    }
     std::vector<std::string> domains;
     for (size_t at = 0;;) {
         const size_t end = std::min(text.find(',', at), text.size());
@@ -282,7 +306,8 @@ bool IsDottedQuad(const std::string& text) {
     for (size_t at = 0; at <= text.size(); ++parts) {
         const size_t end = std::min(text.find('.', at), text.size());
         const std::string part = text.substr(at, end - at);
-        if (part.empty() || part.size() > 3 ||
+        // A part with a leading zero is read as octal by some and as decimal by others.
+        if (part.empty() || part.size() > 3 || (part.size() > 1 && part[0] == '0') ||
             part.find_first_not_of("0123456789") != std::string::npos ||
             std::atoi(part.c_str()) > 255) {
             return false;
@@ -340,17 +365,6 @@ int GravityOf(const ReplyOutcome& outcome) {
     return 0;
 }
 
-namespace {
-
-bool IsDyndnsAnswer(const std::string& line) {
-    const std::string word = FirstWordOf(line);
-    if (word == GoodWord || word == NochgWord || StartsWith(line, NohostMarker)) return true;
-    return std::any_of(std::begin(StandardAnswers), std::end(StandardAnswers),
-                       [&line](const auto& answer) { return StartsWith(line, answer.code); });
-}
-
-}  // namespace
-
 ReplyOutcome InterpretReplyFor(const std::string& reply, const std::string& domainText) {
     const std::vector<std::string> domains = DomainsIn(domainText);
     std::vector<std::string> lines = ReplyLines(reply);
@@ -359,8 +373,13 @@ ReplyOutcome InterpretReplyFor(const std::string& reply, const std::string& doma
         return InterpretReply(reply);
     }
     if (lines.size() > domains.size()) lines.resize(domains.size());
-    // Fewer lines than domains: the provider answered once for the whole request.
+    // One line stands for the whole request; another count of lines says nothing for sure.
     const bool forEach = lines.size() == domains.size();
+    if (!forEach && lines.size() > 1) {
+        ReplyOutcome unknown;
+        unknown.unknownBoxText = reply;
+        return unknown;
+    }
     size_t worst = 0;
     bool updated = false;
     std::vector<ReplyOutcome> told;
@@ -371,8 +390,12 @@ ReplyOutcome InterpretReplyFor(const std::string& reply, const std::string& doma
         if (GravityOf(told.back()) > GravityOf(told[worst])) worst = told.size() - 1;
     }
     if (GravityOf(told[worst]) == 0) {
-        ReplyOutcome confirmed = Told((updated ? UpdatedText : UnchangedText) + told[0].address,
-                                      AnswerKind::Confirmed, told[0].address);
+        const auto named = std::find_if(told.begin(), told.end(), [](const ReplyOutcome& line) {
+            return !line.address.empty();
+        });
+        const std::string address = named == told.end() ? "" : named->address;
+        ReplyOutcome confirmed =
+            Told((updated ? UpdatedText : UnchangedText) + address, AnswerKind::Confirmed, address);
         confirmed.alreadyCurrent = !updated;
         return confirmed;
     }
@@ -407,13 +430,19 @@ ExchangeEnd FailureOf(unsigned long winInetError) {
 ReplyOutcome OutcomeOf(const HttpReply& reply, const std::string& domainText) {
     switch (reply.end) {
         case ExchangeEnd::Replied: {
-            ReplyOutcome outcome = InterpretReplyFor(reply.body, domainText);
-            // A server error's page, or its empty body, is told as before, but it is the
-            // provider's trouble (or its proxy's), not the user's: the watch waits.
-            const bool dyndnsAnswer = outcome.kind != AnswerKind::NeedsUser ||
-                                      (outcome.statusText && reply.body.size() >= 2);
-            if (reply.status >= 500 && !dyndnsAnswer) outcome.kind = AnswerKind::ProviderTrouble;
-            return outcome;
+            // A status other than 200 (401 aside, the wrong password's) without an answer of
+            // the protocol is a server's error, a redirect or a page in front of the provider
+            // (a captive portal, a proxy): its trouble, not the user's. The watch waits.
+            const std::vector<std::string> lines = ReplyLines(reply.body);
+            if (reply.status != 200 && reply.status != 401 &&
+                std::none_of(lines.begin(), lines.end(), IsDyndnsAnswer)) {
+                ReplyOutcome waits =
+                    Told(HttpStatusText + std::to_string(reply.status) + HttpStatusAfterText,
+                         AnswerKind::ProviderTrouble);
+                waits.retryAfterSeconds = RetryAfterSeconds(reply.headers);
+                return waits;
+            }
+            return InterpretReplyFor(reply.body, domainText);
         }
         case ExchangeEnd::Insecure: return Told(InsecureText, AnswerKind::NoAnswer);
         case ExchangeEnd::NoWinInet: return Told(NoWinInetText, AnswerKind::NoAnswer);
@@ -445,8 +474,39 @@ ReplyOutcome WithoutSecrets(ReplyOutcome outcome, const UpdateFields& fields) {
     return outcome;
 }
 
-UpdateAnswer DyndnsAnswer(const HttpReply& reply, const std::string& domainText) {
-    return {OutcomeOf(reply, domainText), reply, ""};
+std::string InProtocolWords(const std::string& reply, const AnswerForm* forms) {
+    if (!forms) return reply;
+    std::string said;
+    for (const std::string& line : ReplyLines(reply)) {
+        const AnswerForm* form = forms;
+        while (form->starts &&
+               !(StartsWith(line, form->starts) && (!form->holds || Contains(line, form->holds)))) {
+            ++form;
+        }
+        std::string word = form->starts ? form->word : line;
+        if (word == GoodWord || word == NochgWord) {
+            // The address it names, a word of its own ("… to 1.2.3.4 in", "1.2.3.4 has").
+            for (size_t at = 0; at < line.size();) {
+                const size_t end = std::min(line.find(' ', at), line.size());
+                std::string token = line.substr(at, end - at);
+                if (!token.empty() && token.back() == '.') token.pop_back();
+                if (form->starts && IsAddressText(token)) {
+                    word += " " + token;
+                    break;
+                }
+                at = end + 1;
+            }
+        }
+        said += word + "\n";
+    }
+    return said;
+}
+
+UpdateAnswer DyndnsAnswer(const HttpReply& reply, const std::string& domainText,
+                          const AnswerForm* forms) {
+    HttpReply read = reply;
+    read.body = InProtocolWords(reply.body, forms);
+    return {OutcomeOf(read, domainText), reply, ""};
 }
 
 std::string UnattendedStatusOf(const ReplyOutcome& outcome, bool (*isLeadByte)(unsigned char)) {

@@ -45,7 +45,7 @@ extern const FieldCheck FieldChecksInOrder[FieldCheckCount];
 const FieldCheck* FirstFailedCheck(const UpdateFields& fields, bool userNameUsed = true);
 
 bool DomainPasses(const std::string& text);
-// The domains that "服务器" names: its text, or the items of a comma-separated list without
+// The domains that "服务器" names: its text, or the items of a comma-separated list, without
 // the spaces around them (an empty item stays, and fails the domain check).
 std::vector<std::string> DomainsIn(const std::string& text);
 // The hostname parameter: each domain percent-encoded, a list's parted by bare commas.
@@ -115,7 +115,7 @@ struct ReplyOutcome {
 };
 // The reply's lines: CR LF, LF or CR end a line; empty lines are left out.
 std::vector<std::string> ReplyLines(const std::string& reply);
-// Four decimal parts of 0-255 parted by dots.
+// Four decimal parts of 0-255 parted by dots, none with a leading zero.
 bool IsDottedQuad(const std::string& text);
 // A dotted quad, or an IPv6 address in its text form (groups of hex digits, one "::" at
 // most, a dotted quad as its last 32 bits).
@@ -131,15 +131,18 @@ ReplyOutcome InterpretReply(const std::string& reply);
 // the order sent: every line confirming is the success (good before nochg, naming the
 // first line's address); else the gravest line speaks (answers that need the user, then
 // trouble at the provider, then unknown ones, each the first of its kind), after its
-// domain's name where there is a line for every domain. Lines beyond the domains are
-// ignored; fewer lines answer for the whole request.
+// domain's name where there is a line for every domain; a confirmation names the address of
+// the first line that names one. Lines beyond the domains are ignored; one line answers for
+// the whole request; another count of lines is an unknown answer.
 ReplyOutcome InterpretReplyFor(const std::string& reply, const std::string& domainText);
 // How grave an outcome is, where one speaks for several domains: an answer that needs the
 // user, then trouble at the provider, then an unknown answer, then no answer; 0 for a
 // confirmation.
 int GravityOf(const ReplyOutcome& outcome);
-// What an exchange tells the user: its reply's outcome, or why there is none. A page that
-// is no dyndns answer, sent with a server error (5xx), is the provider's trouble.
+// What an exchange tells the user: its reply's outcome, or why there is none. A reply of
+// another status than 200 or 401 that holds no dyndns answer (a server's error, a redirect,
+// a portal's page) is the provider's trouble, told with its status and any Retry-After in
+// seconds.
 ReplyOutcome OutcomeOf(const HttpReply& reply, const std::string& domainText = "");
 // What an update at the provider came to: what it tells the user, and for the log the
 // provider's reply where one request went (dyndns), or else an account of the calls that an
@@ -158,8 +161,22 @@ std::string WithoutSecrets(std::string text, const UpdateFields& fields);
 // is read from the provider's own bytes.
 ReplyOutcome WithoutSecrets(ReplyOutcome outcome, const UpdateFields& fields);
 
-// The update's answer from a dyndns provider's reply to the fields' domains.
-UpdateAnswer DyndnsAnswer(const HttpReply& reply, const std::string& domainText);
+// A provider's own way of giving an answer of the protocol: a line that starts so, and
+// holds this where it is not null, says the word ("good", "nochg", "badauth", …).
+struct AnswerForm {
+    const char* starts;
+    const char* holds;
+    const char* word;
+};
+// The reply with each line of a provider's own form put as the protocol says it, "good" and
+// "nochg" followed by the address the line names; other lines as they are. forms ends at an
+// entry whose form is null; null forms leave the reply as it is.
+std::string InProtocolWords(const std::string& reply, const AnswerForm* forms);
+
+// The update's answer from a dyndns provider's reply to the fields' domains, read in the
+// protocol's words (forms: the provider's own, or null); the log keeps the reply as it came.
+UpdateAnswer DyndnsAnswer(const HttpReply& reply, const std::string& domainText,
+                          const AnswerForm* forms = nullptr);
 
 // The outcome as a run that nobody watches tells it, on the status line alone: an unknown
 // reply as "未知消息:" and its first line, cut to at most 100 bytes without splitting a

@@ -120,7 +120,7 @@ void RunJob(const Job& job, WatchMemory& memory, BalloonRules& balloons) {
     exchanges.update = [&job](const UpdateFields& fields) {
         return UpdateAtChosenProvider(job.provider, fields);
     };
-    exchanges.needsAddress = ApiProviderOf(job.provider.key) != nullptr;
+    exchanges.needsAddress = NeedsAddress(job.provider.key);
     exchanges.usesUserName = UsesUserName(job.provider.key);
     exchanges.provider = DigestibleProvider(job.provider);
     exchanges.now = SecondsSince1970();

@@ -53,7 +53,13 @@ TEST(AddressInCheckReply, TheFirstDottedQuadOfAFineReplyWhenItIsPublic) {
         {Page("{\"ip\":\"203.0.113.9\",\"location\":\"Beijing\"}"), "203.0.113.9"},
         {Page("v1.2 at 192.0.2.1."), "192.0.2.1"},    // a version, then a full stop
         {Page("1.2.3.4.5 then 6.7.8.9"), "6.7.8.9"},  // five parts are no quad
-        {Page("256.1.1.1 or 1.1.1.1"), "1.1.1.1"},
+        // The first four numbers are the service's answer, an address or not.
+        {Page("256.1.1.1 or 1.1.1.1"), std::nullopt},
+        // Regression: taken as they stand, 012.1.1.1 went as myip, which a parser reading
+        // octal takes for 10.1.1.1.
+        {Page("01.02.03.04"), std::nullopt},
+        {Page("012.1.1.1 or 1.1.1.1"), std::nullopt},
+        {Page("203.0.113.0"), "203.0.113.0"},
         {Page("throttled: 127.0.0.1, try 8.8.8.8"), std::nullopt},  // the first one counts
         {Page("192.168.1.1"), std::nullopt},
         {Page("1234.1.1.1"), std::nullopt},

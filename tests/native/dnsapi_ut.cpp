@@ -219,6 +219,12 @@ TEST(ApiReplies, EachFormOfEachProviderAsAVerdict) {
          "DNS.0014", "m", 0},
         {"huaweicloud", Reply(404, R"({"code":"DNS.0004","message":"m"})"), ApiVerdict::NoRecord,
          "DNS.0004", "m", 0},
+        {"huaweicloud",
+         Reply(401, R"({"error_msg":"Incorrect IAM authentication information: AK access )"
+                    R"(failed to reach the limit,forbidden.","error_code":"APIGW.0301"})"),
+         ApiVerdict::Blocked, "APIGW.0301",
+         "Incorrect IAM authentication information: AK access failed to reach the limit,forbidden.",
+         0},
     };
     for (const auto& c : cases) {
         const ApiVerdict verdict = WithHttpStatus(RulesOf(c.provider).readChange(c.reply), c.reply);

@@ -69,6 +69,8 @@ TEST(UpdateRequest, NoFieldTextChangesTheHostPathOrParameters) {
          "e3B3ZH06e3VzZXJ9"},
         {" a.kivo.example , b&c.kivo.example", "", "u", "pw",
          "hostname=a.kivo.example,b%26c.kivo.example&myip=", "dTpwdw=="},
+        // Regression: one domain went with its blanks, hostname=%20home.kivo.example%20.
+        {" home.kivo.example ", "", "u", "pw", "hostname=home.kivo.example&myip=", "dTpwdw=="},
         {"域名\x80\xff", "", "用户", "\xff\xfe",
          "hostname=%D3%F2%C3%FB%80%FF&myip=", "08O7pzr//g=="},
     };
@@ -102,6 +104,14 @@ TEST(OutcomeOf, TellsTheNetworkTheSecureConnectionAndTheAccountApart) {
     EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, "nohost"}).statusText, "您的域名输入错误,请检查!");
     EXPECT_EQ(OutcomeOf({ExchangeEnd::NoWinInet, ""}).statusText,
               "无法加载系统组件 wininet.dll,未能更新!");
+    // A status without an answer of the protocol is told with the status; the wrong
+    // password's 401 and an answer of the protocol in any status as they always were.
+    EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, "<html>moved</html>", 302}).statusText,
+              "服务商返回 HTTP 302,没有更新结果,稍后自动重试!");
+    EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, "", 401}).statusText,
+              "可能是用户名或密码错误,请您检查!!");
+    EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, "nohost", 403}).statusText,
+              "您的域名输入错误,请检查!");
 }
 
 TEST(InterpretReply, EveryReplyForm) {
@@ -208,8 +218,11 @@ TEST(InterpretReplyFor, EveryDomainsLineAndTheGravestSpeaks) {
         {two, "good 1.2.3.4\r\n", updated + "1.2.3.4", AnswerKind::Confirmed},
         {three, "badauth", badauth, AnswerKind::NeedsUser},
         {three, "!donator", "该功能需要服务商的付费账户!", AnswerKind::NeedsUser},
-        {three, "good 1.2.3.4\n911", "服务商暂时出现故障,请30分钟后再试!",
-         AnswerKind::ProviderTrouble},
+        // Regression: two lines for three domains were told as the whole answer, and the
+        // update as done though the third got none.
+        {three, "good 1.2.3.4\ngood 1.2.3.4", "", AnswerKind::NeedsUser},
+        {three, "good 1.2.3.4\n911", "", AnswerKind::NeedsUser},
+        {two, "nochg\ngood 1.2.3.4", updated + "1.2.3.4", AnswerKind::Confirmed},
         // A single domain, and a page that holds no answer, read as they always did.
         {"a.kivo.example", "nochg 1.1.1.1\r\ngood 2.2.2.2", updated + "2.2.2.2",
          AnswerKind::Confirmed},

@@ -235,6 +235,11 @@ TEST(RunUnattended, ThisPcsOwnIpv6AddressIsTheCurrentOneAndGoesAsMyip) {
 }
 
 // What the answer leaves for the next run, and the next run after it.
+HttpReply WithHeaders(HttpReply reply, const std::string& headers) {
+    reply.headers = headers;
+    return reply;
+}
+
 TEST(RunUnattended, AnAnswerThatNeedsTheUserPausesUntilAFieldChangesAndTroubleHoldsHalfAnHour) {
     const std::int64_t now = 100 * Day;
     const WatchMemory paused = {"", 0, "", FieldsFingerprint(Demo), 0};
@@ -251,13 +256,22 @@ TEST(RunUnattended, AnAnswerThatNeedsTheUserPausesUntilAFieldChangesAndTroubleHo
         {Page("nohost"), paused},
         {Page("!donator"), paused},
         {Page("what?"), paused},
-        {Page("<html>404 Not Found</html>", 404), paused},
         {Page("badauth", 500), paused},
         {Page("911"), held},
         {Page("dnserr"), held},
-        // A server error's page, or none, is trouble at the provider or its proxy.
+        // Regression: a redirect or a portal's page in front of the provider paused the watch
+        // for good. A page of another status, or none, is the trouble of the provider or
+        // what stands in front of it.
+        {Page("<html>404 Not Found</html>", 404), held},
+        {Page("", 302), held},
+        {Page("<html>Too Many Requests</html>", 429), held},
         {Page("<html>502 Bad Gateway</html>", 502), held},
         {Page("", 503), held},
+        {Page("", 401), paused},
+        // A longer wait, where the provider asks for one in seconds, up to six hours.
+        {WithHeaders(Page("", 429), "Retry-After: 7200\r\n"), {"", 0, "", "", now + 7200}},
+        {WithHeaders(Page("", 503), "Retry-After: 99999\r\n"), {"", 0, "", "", now + 6 * 3600}},
+        {WithHeaders(Page("", 503), "Retry-After: Mon, 07 Dec 2026 10:00:00 GMT\r\n"), held},
     };
     for (const auto& c : cases) {
         ScriptedRun first;

@@ -45,23 +45,36 @@ bool Closes(Kivo& kivo) {
 // custom address as typed, its placeholders filled; Enter keeps the choice (不查询 too),
 // Escape drops it. The choice is saved at 确定 and a restart keeps it.
 TEST(Provider, TheChosenProviderGetsTheNextUpdateAndARestartKeepsIt) {
+    const std::string local = Updated + "127.0.0.1";
     const struct {
         const char* key;
         const char* customUrl;
         const char* host;
         bool secure;  // inside a TLS tunnel to the host, else in clear
-        std::string pathAndQuery;
+        std::string pathAndQuery, status;
     } cases[] = {
-        {"dyn", "", "members.dyndns.org", true, "/nic/update?hostname=home.kivo.example&myip="},
-        {"dynu", "", "api.dynu.com", true, "/nic/update?hostname=home.kivo.example&myip="},
-        {"ovh", "", "www.ovh.com", true,
-         "/nic/update?system=dyndns&hostname=home.kivo.example&myip="},
-        {"desec", "", "update.dedyn.io", true, "/?hostname=home.kivo.example&myip="},
-        {"oray", "", "ddns.oray.com", false, "/ph/update?hostname=home.kivo.example&myip="},
+        {"dyn", "", "members.dyndns.org", true,
+         "/v3/update?hostname=home.kivo.example&myip=", local},
+        {"dynu", "", "api.dynu.com", true, "/nic/update?hostname=home.kivo.example&myip=", local},
+        {"ovh", "", "dns.eu.ovhapis.com", true,
+         "/nic/update?system=dyndns&hostname=home.kivo.example&myip=", local},
+        // An address always, from the check service where the field has none; the other
+        // family's record kept.
+        {"desec", "", "update.dedyn.io", true,
+         "/?hostname=home.kivo.example&myipv4=203.0.113.1&myipv6=preserve",
+         Updated + "203.0.113.1"},
+        {"pubyun", "", "members.3322.net", true,
+         "/dyndns/update?system=dyndns&hostname=home.kivo.example&myip=", local},
+        // Each in its own words: a success, not an unknown answer.
+        {"changeip", "", "nic.changeip.com", true,
+         "/nic/update?hostname=home.kivo.example&myip=", Updated},
+        {"freedns", "", "freedns.afraid.org", true,
+         "/nic/update?hostname=home.kivo.example&myip=", local},
+        {"oray", "", "ddns.oray.com", false, "/ph/update?hostname=home.kivo.example&myip=", local},
         {"custom", "https://dyndns.strato.com/nic/update?hostname={host}&user={user}",
-         "dyndns.strato.com", true, "/nic/update?hostname=home.kivo.example&user=demo"},
+         "dyndns.strato.com", true, "/nic/update?hostname=home.kivo.example&user=demo", local},
         {"custom", "http://ddns.oray.com/ph/update?hostname={host}", "ddns.oray.com", false,
-         "/ph/update?hostname=home.kivo.example"},
+         "/ph/update?hostname=home.kivo.example", local},
     };
     std::string saved;
     {
@@ -87,7 +100,7 @@ TEST(Provider, TheChosenProviderGetsTheNextUpdateAndARestartKeepsIt) {
             ClickIn(dialog, IDC_PROVIDER_OK_BUTTON);
             ASSERT_TRUE(Closes(kivo));
             EXPECT_TRUE(SimRequests().empty()) << "确定 sends nothing by itself";
-            EXPECT_TRUE(kivo.Update(Updated + "127.0.0.1")) << kivo.Text(IDC_STATUS_LINE);
+            EXPECT_TRUE(kivo.Update(c.status)) << kivo.Text(IDC_STATUS_LINE);
             const std::vector<SimRequest> requests = SimRequests();
             ASSERT_EQ(requests.size(), 1u);
             EXPECT_EQ(requests[0].host, c.host);

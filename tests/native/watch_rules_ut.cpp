@@ -2,6 +2,7 @@
 // leaves, and the state file.
 #include <gtest/gtest.h>
 
+#include "dnsapi/api_conversation.h"
 #include "watch/watch_rules.h"
 
 namespace {
@@ -323,6 +324,18 @@ TEST(RunUserUpdate, AlwaysSendsLiftsThePauseAndKeepsTheAnsweredAddress) {
     RunUserUpdate(memory, Demo, exchanges);
     EXPECT_EQ(sent, "2001:db8::5");
     EXPECT_EQ(memory, (WatchMemory{"2001:db8::5", 500, FieldsFingerprint(Demo, true), "", 0}));
+    // A provider that takes no address from where the call comes gets the checked one; with
+    // no check to ask (不查询) and an empty IP field, nothing goes out.
+    exchanges.ownIpv6 = nullptr;
+    exchanges.needsAddress = true;
+    exchanges.check = [] { return CheckResult{"203.0.113.9", "ip.example"}; };
+    sent = "-";
+    EXPECT_EQ(RunUserUpdate(memory, Demo, exchanges).checkedAt, "ip.example");
+    EXPECT_EQ(sent, "203.0.113.9");
+    exchanges.check = nullptr;
+    sent = "-";
+    EXPECT_EQ(RunUserUpdate(memory, Demo, exchanges).outcome.statusText, ApiAddressNeededText);
+    EXPECT_EQ(sent, "-");
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include "update/update_rules.h"
 
 // The built-in services, in the order they are asked: those reachable from mainland China
-// first; each host answers over IPv4 alone, so a dual-stack PC is told its IPv4 address.
+// first. Only an IPv4 address is read from them, so a dual-stack PC is told its IPv4 address.
 inline constexpr std::size_t BuiltInCheckCount = 5;
 extern const char* const BuiltInCheckUrls[BuiltInCheckCount];
 

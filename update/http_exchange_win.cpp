@@ -1,7 +1,5 @@
 #include "update/http_exchange_win.h"
 
-#include <process.h>
-
 #include <memory>
 #include <vector>
 
@@ -55,16 +53,24 @@ std::string RawHeaders(const WinInetFunctions& net, HINTERNET request) {
 // A complete body whose end is read just after the budget is still taken (ReadReply).
 constexpr DWORD DeadlineGraceMs = 500;
 
-// One exchange runs on a thread of its own: WinINet's synchronous calls wait as long as a
-// server keeps sending, however slowly, and name look-ups and connections wait outside its
-// time-outs. At the deadline the worker gives the exchange up. A call still waiting then
-// has its handles closed, which ends it on Windows (under Wine it ends when the server
-// stops); the thread makes no call after that, and what it learns is dropped. The thread
-// and the worker share this record; the last of them frees it.
+// One exchange runs on a thread of the system's pool, apart from the worker: WinINet's
+// synchronous calls wait as long as a server keeps sending, however slowly, and name
+// look-ups and connections wait outside its time-outs. (A pool's thread is ready at once; a
+// thread of its own took 5 ms to start and end under Wine.) At the deadline the worker gives the
+// exchange up. A call still waiting then has its handles closed, which ends it on Windows (under
+// Wine it ends when the server stops); the thread makes no call after that, and what it learns is
+// dropped. The thread and the worker share this record; the last of them frees it.
 class Exchange {
 public:
     Exchange(const WinInetFunctions& net, const HttpRequest& request, unsigned budgetMs)
-        : net_(net), request_(request), budgetMs_(budgetMs), start_(GetTickCount()) {}
+        : net_(net),
+          request_(request),
+          budgetMs_(budgetMs),
+          start_(GetTickCount()),
+          ended_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Exchange() {
+        if (ended_) CloseHandle(ended_);
+    }
     Exchange(const Exchange&) = delete;
     Exchange& operator=(const Exchange&) = delete;
 
@@ -90,7 +96,9 @@ public:
         Close(closing);
     }
 
-    // Once the thread has ended.
+    // Set once the exchange's own thread is done with it, by Run or else by its failure.
+    HANDLE Ended() const { return ended_; }
+    // Once Ended is set.
     const HttpReply& Reply() const { return reply_; }
 
 private:
@@ -216,13 +224,14 @@ private:
     const unsigned budgetMs_;
     const DWORD start_;
     HttpReply reply_;
+    const HANDLE ended_;
     CriticalSection lock_;
     bool givenUp_ = false;
     bool inCall_ = false;
     HINTERNET handles_[SlotCount] = {};
 };
 
-unsigned __stdcall RunExchange(void* shared) {
+DWORD WINAPI RunExchange(void* shared) {
     const std::unique_ptr<std::shared_ptr<Exchange>> exchange(
         static_cast<std::shared_ptr<Exchange>*>(shared));
     try {
@@ -230,6 +239,7 @@ unsigned __stdcall RunExchange(void* shared) {
     } catch (const std::exception&) {
         // Out of memory: the worker finds no reply.
     }
+    SetEvent((*exchange)->Ended());
     return 0;
 }
 
@@ -239,16 +249,14 @@ HttpReply HttpExchange(const HttpRequest& request, unsigned budgetMs) {
     const WinInetFunctions* net = WinInet();
     if (!net) return {ExchangeEnd::NoWinInet, {}};
     const auto exchange = std::make_shared<Exchange>(*net, request, budgetMs);
+    if (!exchange->Ended()) return {};
     auto* shared = new std::shared_ptr<Exchange>(exchange);
-    const uintptr_t thread = _beginthreadex(nullptr, 0, RunExchange, shared, 0, nullptr);
-    if (!thread) {
+    // A call may wait long: the pool gives other work threads of their own meanwhile.
+    if (!QueueUserWorkItem(RunExchange, shared, WT_EXECUTELONGFUNCTION)) {
         delete shared;
         return {};
     }
-    const HANDLE ended = reinterpret_cast<HANDLE>(thread);
-    const bool inTime = WaitForSingleObject(ended, budgetMs + DeadlineGraceMs) == WAIT_OBJECT_0;
-    CloseHandle(ended);
-    if (!inTime) {
+    if (WaitForSingleObject(exchange->Ended(), budgetMs + DeadlineGraceMs) != WAIT_OBJECT_0) {
         exchange->GiveUp();
         return {};
     }

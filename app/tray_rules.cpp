@@ -8,11 +8,6 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string LowerCase(std::string text) {
-    for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    return text;
-}
-
 }  // namespace
 
 bool StartsInTray(const std::string& commandLine) {
@@ -30,7 +25,7 @@ bool StartsInTray(const std::string& commandLine) {
         if (argument.size() > 2 && argument.front() == '"' && argument.back() == '"') {
             argument = argument.substr(1, argument.size() - 2);
         }
-        argument = LowerCase(argument);
+        argument = AsciiLowerCase(argument);
         if (argument == "/tray" || argument == "-tray") return true;
     }
     return false;

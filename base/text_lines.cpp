@@ -21,6 +21,11 @@ std::string ReplaceEvery(std::string text, const std::string& placeholder,
     return text;
 }
 
+std::string AsciiLowerCase(std::string text) {
+    for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return text;
+}
+
 std::string FirstLineWithin(const std::string& text, std::size_t limit,
                             bool (*isLeadByte)(unsigned char)) {
     return TextWithin(text.substr(0, text.find_first_of("\r\n")), limit, isLeadByte);

@@ -25,6 +25,10 @@ std::string TextWithin(const std::string& text, std::size_t limit,
 std::string ReplaceEvery(std::string text, const std::string& placeholder,
                          const std::string& value);
 
+// The text with its ASCII capitals in lower case; every other byte, the bytes of a
+// double-byte character among them, as it is.
+std::string AsciiLowerCase(std::string text);
+
 // The text's first line (up to its first CR or LF), cut alike.
 std::string FirstLineWithin(const std::string& text, std::size_t limit,
                             bool (*isLeadByte)(unsigned char));

@@ -20,15 +20,9 @@ constexpr char RefusedText[] = "服务商拒绝了请求,请到服务商控制�
 constexpr char OldTlsText[] =
     "本系统的TLS可能太旧,请在\"Internet 选项 → 高级\"中勾选\"使用 TLS 1.2\"后再试。";
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // A name as names are compared: lower case, without a final dot.
 std::string Plain(const std::string& name) {
-    std::string plain = Lower(name);
+    std::string plain = AsciiLowerCase(name);
     if (!plain.empty() && plain.back() == '.') plain.pop_back();
     return plain;
 }
@@ -101,12 +95,12 @@ public:
         for (const ApiRecord& record : records) {
             const std::string recordName = Plain(record.name);
             if ((recordName == name.full || recordName == name.relative) &&
-                Lower(record.type) == Lower(name.type)) {
+                AsciiLowerCase(record.type) == AsciiLowerCase(name.type)) {
                 matches.push_back(record);
             }
         }
         if (std::any_of(matches.begin(), matches.end(), [&address](const ApiRecord& record) {
-                return Lower(record.value) == Lower(address);
+                return AsciiLowerCase(record.value) == AsciiLowerCase(address);
             })) {
             return Confirmed("nochg", address, "无需更新");
         }
@@ -268,10 +262,8 @@ ApiVerdict WithHttpStatus(ApiVerdict verdict, const HttpReply& reply) {
     }
     const bool waits =
         verdict.kind == ApiVerdict::Throttled || verdict.kind == ApiVerdict::ProviderTrouble;
-    const std::string retryAfter = HeaderValue(reply.headers, "Retry-After").value_or("");
-    if (waits && verdict.retryAfterSeconds == 0 && !retryAfter.empty() && retryAfter.size() < 10 &&
-        retryAfter.find_first_not_of("0123456789") == std::string::npos) {
-        verdict.retryAfterSeconds = std::stoll(retryAfter);
+    if (waits && verdict.retryAfterSeconds == 0) {
+        verdict.retryAfterSeconds = RetryAfterSeconds(reply.headers);
     }
     return verdict;
 }

@@ -102,9 +102,8 @@ ApiVerdict ReadRecords(const HttpReply& reply, std::vector<ApiRecord>& records) 
 
 std::string RecordSetJson(const std::string& name, const std::string& type,
                           const std::string& address, const std::string& ttl) {
-    const bool plainTtl = !ttl.empty() && ttl.find_first_not_of("0123456789") == std::string::npos;
     return "{\"name\":" + JsonQuoted(name) + ",\"type\":" + JsonQuoted(type) + ",\"records\":[" +
-           JsonQuoted(address) + "]" + (plainTtl ? ",\"ttl\":" + ttl : "") + "}";
+           JsonQuoted(address) + "]" + (ttl.empty() ? "" : ",\"ttl\":" + JsonNumber(ttl)) + "}";
 }
 
 // The record set's own TTL goes back with it.

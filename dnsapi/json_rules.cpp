@@ -180,6 +180,12 @@ std::string JsonValue::Scalar() const {
     return Number().value_or("");
 }
 
+std::string JsonNumber(const std::string& digits) {
+    const bool plain =
+        !digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos;
+    return plain ? digits : JsonQuoted(digits);
+}
+
 std::string JsonQuoted(const std::string& text) {
     std::string quoted = "\"";
     for (const char c : text) {

@@ -64,5 +64,7 @@ private:
 
 // The text as a JSON string, quotes included: '"', '\' and control bytes escaped.
 std::string JsonQuoted(const std::string& text);
+// Digits as the JSON number they write (an id of 64 bits kept exact), anything else quoted.
+std::string JsonNumber(const std::string& digits);
 
 #endif

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/text_lines.h"
 #include "update/update_rules.h"
 
 namespace {
@@ -15,12 +16,6 @@ std::string Trimmed(const std::string& text) {
     const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos) return {};
     return text.substr(first, text.find_last_not_of(" \t") + 1 - first);
-}
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
 }
 
 // Days since 1970-01-01 of a date, and back (the proleptic Gregorian calendar).
@@ -80,7 +75,7 @@ CanonicalRequest CanonicalRequestOf(Sha256Function sha256, const std::string& me
     for (const std::string& pair : pairs)
         canonicalQuery += (canonicalQuery.empty() ? "" : "&") + pair;
     for (auto& [name, value] : headers) {
-        name = Lower(name);
+        name = AsciiLowerCase(name);
         value = Trimmed(value);
     }
     std::sort(headers.begin(), headers.end());

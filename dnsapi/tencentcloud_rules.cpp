@@ -30,13 +30,6 @@ constexpr ProviderCode ErrorCodes[] = {
     {"InternalError*", ApiVerdict::ProviderTrouble},
 };
 
-// A JSON number as the API wants ids and TTLs, kept as the text it was listed in.
-std::string Number(const std::string& digits) {
-    const bool plain =
-        !digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos;
-    return plain ? digits : JsonQuoted(digits);
-}
-
 HttpRequest Call(const ApiContext& context, const char* action, const std::string& json) {
     HttpRequest request;
     request.host = Host;
@@ -106,8 +99,8 @@ HttpRequest ChangeRequest(const ApiContext& context, const ApiZone& zone, const 
         "{\"Domain\":" + JsonQuoted(zone.id) + ",\"SubDomain\":" + JsonQuoted(record.name) +
         ",\"RecordType\":" + JsonQuoted(record.type) + ",\"RecordLine\":" + JsonQuoted(DefaultLine);
     if (!record.line.empty()) json += ",\"RecordLineId\":" + JsonQuoted(record.line);
-    json += ",\"Value\":" + JsonQuoted(address) + ",\"RecordId\":" + Number(record.id);
-    if (!record.ttl.empty()) json += ",\"TTL\":" + Number(record.ttl);
+    json += ",\"Value\":" + JsonQuoted(address) + ",\"RecordId\":" + JsonNumber(record.id);
+    if (!record.ttl.empty()) json += ",\"TTL\":" + JsonNumber(record.ttl);
     return Call(context, "ModifyRecord", json + "}");
 }
 

@@ -112,16 +112,6 @@ bool IsDyndnsAnswer(const std::string& line) {
                        [&line](const auto& answer) { return StartsWith(line, answer.code); });
 }
 
-// A wait that a provider asks for in seconds (an HTTP date is not taken: the default holds).
-std::int64_t RetryAfterSeconds(const std::string& headers) {
-    const std::string value = HeaderValue(headers, "Retry-After").value_or("");
-    if (value.empty() || value.size() > 9 ||
-        value.find_first_not_of("0123456789") != std::string::npos) {
-        return 0;
-    }
-    return std::stoll(value);
-}
-
 // The address that a "good" or "nochg" line names: its second word, where that is an
 // address; whatever else stands there (an echo of the request, say) names none.
 std::string AddressNamedBy(const std::string& line) {
@@ -418,6 +408,15 @@ std::optional<std::string> HeaderValue(const std::string& headers, const std::st
         return line.substr(first, line.find_last_not_of(" \t") + 1 - first);
     }
     return std::nullopt;
+}
+
+std::int64_t RetryAfterSeconds(const std::string& headers) {
+    const std::string value = HeaderValue(headers, "Retry-After").value_or("");
+    if (value.empty() || value.size() > 9 ||
+        value.find_first_not_of("0123456789") != std::string::npos) {
+        return 0;
+    }
+    return std::stoll(value);
 }
 
 ExchangeEnd FailureOf(unsigned long winInetError) {

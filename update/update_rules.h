@@ -85,6 +85,10 @@ struct HttpReply {
 // around it; nothing when there is none.
 std::optional<std::string> HeaderValue(const std::string& headers, const std::string& name);
 
+// The wait that a reply's Retry-After asks for in seconds; 0 for none, or for an HTTP date
+// (the default wait holds then).
+std::int64_t RetryAfterSeconds(const std::string& headers);
+
 // Insecure for WinINet's certificate and secure-channel errors, else Unreachable.
 ExchangeEnd FailureOf(unsigned long winInetError);
 

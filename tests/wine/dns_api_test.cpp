@@ -84,6 +84,14 @@ TEST(DnsApi, ChangesTheRecordOnlyWhereItDiffersMakesAMissingOneAndAsksTheAddress
             EXPECT_EQ(file.find(secret), std::string::npos) << file;
         }
     }
+    // No secure connection: where Windows turns TLS 1.2 on, which the APIs require.
+    ApiKivo kivo("cloudflare", DemoHost, "198.51.100.20", SimApiDemoKey("cloudflare").secret);
+    SimControl("certificate?name=untrusted");
+    EXPECT_TRUE(
+        kivo.Update("无法建立安全连接,已取消更新!本系统的TLS可能太旧,请在\"Internet "
+                    "选项 → 高级\"中勾选\"使用 TLS 1.2\"后再试。"))
+        << kivo.Status();
+    SimReset();
 }
 
 // At logon, with "自动更新": a refused key is told on the status line, without a box, after

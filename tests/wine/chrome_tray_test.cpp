@@ -134,7 +134,8 @@ TEST(Chrome, OpeningLeavesTheWholeWindowShownCentredAndOnTop) {
     HWND main = Shared().Main();
     RECT frame = {}, work = {};
     GetWindowRect(main, &frame);
-    EXPECT_TRUE(HasNoRegion(main)) << "the opening's last square would cut off a larger window";
+    EXPECT_TRUE(WaitFor([main] { return HasNoRegion(main); }))
+        << "the opening's last square would cut off a larger window";
     EXPECT_TRUE(ScreenShows(main, ClientRectOf(main), [&](const Pixels& p) {
         return p.At(0, 0) == CaptionFrameColour && p.At(p.width - 1, 0) == CaptionFrameColour &&
                p.At(0, p.height - 1) == Face && p.At(p.width - 1, p.height - 1) == Face;

@@ -295,6 +295,23 @@ struct Fields {
     }
 };
 
+inline BOOL CALLBACK CollectDialog(HWND w, LPARAM context) {
+    auto* search = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(context);
+    DWORD pid = 0;
+    char name[16] = {};
+    GetWindowThreadProcessId(w, &pid);
+    GetClassNameA(w, name, sizeof name);
+    if (pid == search->first && strcmp(name, "#32770") == 0) search->second.push_back(w);
+    return TRUE;
+}
+
+// The dialogs (main window, boxes, About, provider dialog) of one process.
+inline std::vector<HWND> DialogsOf(DWORD processId) {
+    std::pair<DWORD, std::vector<HWND>> search = {processId, {}};
+    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
 // One run of kivo.exe, copied to exeName in %TEMP%\kivo-runs\<name>\, or in the folder
 // <name> where it names a drive (emptied first), and ended, if still running, on destruction.
 // builtExe is the kivo.exe to run, as a Unix path (the scripts set KIVO_EXE); proxy its http_proxy,
@@ -333,6 +350,13 @@ public:
     }
     ~Kivo() {
         if (!process_.hProcess) return;
+        // Wine's tray keeps a killed program's icon for a while; the next case counts icons.
+        for (HWND w : Dialogs()) {
+            NOTIFYICONDATAA icon = {};
+            icon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+            icon.hWnd = w;
+            Shell_NotifyIconA(NIM_DELETE, &icon);
+        }
         TerminateProcess(process_.hProcess, 99);
         WaitForSingleObject(process_.hProcess, 5000);
         // An ended program's windows, and its hotkeys with them, go a moment after it.
@@ -471,20 +495,7 @@ private:
                               folder.c_str(), &startup, &process) != FALSE;
     }
 
-    std::vector<HWND> Dialogs() {
-        std::pair<DWORD, std::vector<HWND>> search = {process_.dwProcessId, {}};
-        EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
-        return search.second;
-    }
-    static BOOL CALLBACK CollectDialog(HWND w, LPARAM context) {
-        auto* search = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(context);
-        DWORD pid = 0;
-        char name[16] = {};
-        GetWindowThreadProcessId(w, &pid);
-        GetClassNameA(w, name, sizeof name);
-        if (pid == search->first && strcmp(name, "#32770") == 0) search->second.push_back(w);
-        return TRUE;
-    }
+    std::vector<HWND> Dialogs() { return DialogsOf(process_.dwProcessId); }
 
     std::string proxy_;
     PROCESS_INFORMATION process_ = {};

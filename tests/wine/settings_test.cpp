@@ -268,21 +268,13 @@ TEST(Settings, AFolderNameOutsideTheCodePageIsToldAtTheStartAndAtTheClose) {
     PROCESS_INFORMATION process = {};
     ASSERT_TRUE(CreateProcessW(exe.c_str(), &exe[0], nullptr, nullptr, FALSE, 0, nullptr,
                                folder.c_str(), &startup, &process));
-    const auto box = [&process] {
-        std::pair<DWORD, HWND> search = {process.dwProcessId, nullptr};
-        EnumWindows(
-            [](HWND w, LPARAM found) {
-                auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(found);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(w, &pid);
-                if (pid == s->first && IsWindowVisible(w) && GetDlgItem(w, 0xFFFF) &&
-                    !GetDlgItem(w, IDC_STATUS_LINE)) {
-                    s->second = w;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.second;
+    const auto box = [&process]() -> HWND {
+        for (HWND w : DialogsOf(process.dwProcessId)) {
+            if (IsWindowVisible(w) && GetDlgItem(w, 0xFFFF) && !GetDlgItem(w, IDC_STATUS_LINE)) {
+                return w;
+            }
+        }
+        return nullptr;
     };
     for (int told = 1; told <= 2; ++told) {
         HWND shown = nullptr;

@@ -209,8 +209,12 @@ bool UserPasses(const std::string& text) { return text.size() >= 4; }
 
 bool PasswordPasses(const std::string& text) { return text.size() >= 4; }
 
-// IPv4 holds "." and IPv6 ":"; the provider judges the rest.
+// IPv4 holds "." and IPv6 ":"; the provider judges the rest. Digits and dots alone must be
+// four decimal parts: "012.1.1.1" is 10.1.1.1 to a provider that reads octal.
 bool AddressPasses(const std::string& text) {
+    if (!text.empty() && text.find_first_not_of("0123456789.") == std::string::npos) {
+        return IsDottedQuad(text);
+    }
     return text.empty() || Contains(text, ".") || Contains(text, ":");
 }
 
@@ -429,12 +433,13 @@ ExchangeEnd FailureOf(unsigned long winInetError) {
 ReplyOutcome OutcomeOf(const HttpReply& reply, const std::string& domainText) {
     switch (reply.end) {
         case ExchangeEnd::Replied: {
-            // A status other than 200 (401 aside, the wrong password's) without an answer of
-            // the protocol is a server's error, a redirect or a page in front of the provider
-            // (a captive portal, a proxy): its trouble, not the user's. The watch waits.
+            // A status other than 200 without an answer of the protocol is a server's error, a
+            // redirect or a page in front of the provider (a captive portal, a proxy): its
+            // trouble, not the user's, and the watch waits. A 401 is the wrong password's,
+            // whatever page comes with it.
             const std::vector<std::string> lines = ReplyLines(reply.body);
-            if (reply.status != 200 && reply.status != 401 &&
-                std::none_of(lines.begin(), lines.end(), IsDyndnsAnswer)) {
+            if (reply.status != 200 && std::none_of(lines.begin(), lines.end(), IsDyndnsAnswer)) {
+                if (reply.status == 401) return Told(EmptyReplyText);
                 ReplyOutcome waits =
                     Told(HttpStatusText + std::to_string(reply.status) + HttpStatusAfterText,
                          AnswerKind::ProviderTrouble);
@@ -505,7 +510,10 @@ UpdateAnswer DyndnsAnswer(const HttpReply& reply, const std::string& domainText,
                           const AnswerForm* forms) {
     HttpReply read = reply;
     read.body = InProtocolWords(reply.body, forms);
-    return {OutcomeOf(read, domainText), reply, ""};
+    ReplyOutcome outcome = OutcomeOf(read, domainText);
+    // The user reads what the provider said, not its words rebuilt.
+    if (outcome.unknownBoxText) outcome.unknownBoxText = reply.body;
+    return {outcome, reply, ""};
 }
 
 std::string UnattendedStatusOf(const ReplyOutcome& outcome, bool (*isLeadByte)(unsigned char)) {

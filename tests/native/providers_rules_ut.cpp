@@ -75,11 +75,15 @@ TEST(DyndnsAnswer, EachProvidersOwnFormsOfTheAnswers) {
          "用户名或密码错误,请检查!"},
         {"freedns", "good 203.0.113.5", "恭喜您,您的域名更新成功,当前IP为:203.0.113.5"},
         {"dyn", "Updated home.example.net to 203.0.113.5", ""},  // no form of Dyn's: unknown
+        // Regression: an answer of no form was shown rebuilt, its empty lines and CRs gone.
+        {"changeip", "<p>Hostname not found</p>\r\n\r\n<p>Try again</p>", ""},
     };
     for (const auto& c : cases) {
         const UpdateAnswer answer = DyndnsAnswer({ExchangeEnd::Replied, c.reply, 200}, Demo.domain,
                                                  BuiltInProviderOf(c.key)->answers);
         EXPECT_EQ(answer.outcome.statusText.value_or(""), c.status) << c.reply;
+        EXPECT_EQ(answer.outcome.unknownBoxText.value_or(""), c.status.empty() ? c.reply : "")
+            << "an unknown answer is shown as it came";
         EXPECT_EQ(answer.reply->body, c.reply) << "the log reads the reply as it came";
     }
 }

@@ -26,6 +26,12 @@ TEST(FieldChecks, BoundsOfEachFieldInBytes) {
         {AddressPasses, "localhost", false},
         {AddressPasses, "a.b", true},
         {AddressPasses, "2001:db8::1", true},
+        {AddressPasses, "1.2.3.4", true},
+        // Regression: digits and dots passed as they came, and went out as myip.
+        {AddressPasses, "012.1.1.1", false},
+        {AddressPasses, "1.2.3", false},
+        {AddressPasses, "1.2.3.256", false},
+        {AddressPasses, "1.2.3.4.", false},
         {DomainPasses, "a.kivo.example, b.kivo.example", true},
         {DomainPasses, "a.kivo.example,,b.kivo.example", false},
         {DomainPasses, "a.kivo.example, b.kivo", false},
@@ -104,14 +110,33 @@ TEST(OutcomeOf, TellsTheNetworkTheSecureConnectionAndTheAccountApart) {
     EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, "nohost"}).statusText, "您的域名输入错误,请检查!");
     EXPECT_EQ(OutcomeOf({ExchangeEnd::NoWinInet, ""}).statusText,
               "无法加载系统组件 wininet.dll,未能更新!");
-    // A status without an answer of the protocol is told with the status; the wrong
-    // password's 401 and an answer of the protocol in any status as they always were.
-    EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, "<html>moved</html>", 302}).statusText,
-              "服务商返回 HTTP 302,没有更新结果,稍后自动重试!");
-    EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, "", 401}).statusText,
-              "可能是用户名或密码错误,请您检查!!");
-    EXPECT_EQ(OutcomeOf({ExchangeEnd::Replied, "nohost", 403}).statusText,
-              "您的域名输入错误,请检查!");
+}
+
+// A status without an answer of the protocol is told with the status, and waits; the wrong
+// password's 401, whatever page comes with it, and an answer of the protocol in any status
+// are read as they always were.
+TEST(OutcomeOf, HttpStatuses) {
+    const std::string credentials = "可能是用户名或密码错误,请您检查!!";
+    const struct {
+        unsigned status;
+        std::string body, said;
+        AnswerKind kind;
+    } cases[] = {
+        {302, "<html>moved</html>", "服务商返回 HTTP 302,没有更新结果,稍后自动重试!",
+         AnswerKind::ProviderTrouble},
+        {429, "", "服务商返回 HTTP 429,没有更新结果,稍后自动重试!", AnswerKind::ProviderTrouble},
+        {401, "", credentials, AnswerKind::NeedsUser},
+        // Regression: a 401 page was an unknown answer that asked the user to read it.
+        {401, "<html><h1>401 Unauthorized</h1></html>", credentials, AnswerKind::NeedsUser},
+        {403, "nohost", "您的域名输入错误,请检查!", AnswerKind::NeedsUser},
+        {500, "911", "服务商暂时出现故障,请30分钟后再试!", AnswerKind::ProviderTrouble},
+    };
+    for (const auto& c : cases) {
+        const ReplyOutcome outcome = OutcomeOf({ExchangeEnd::Replied, c.body, c.status});
+        EXPECT_EQ(outcome.statusText, c.said) << c.status << " " << c.body;
+        EXPECT_EQ(outcome.kind, c.kind) << c.status << " " << c.body;
+        EXPECT_FALSE(outcome.unknownBoxText) << c.status << " " << c.body;
+    }
 }
 
 TEST(InterpretReply, EveryReplyForm) {

@@ -155,6 +155,28 @@ inline std::vector<SimRequest> SimRequests() {
     return requests;
 }
 
+// A host name's A and AAAA records at the simulated dyndns providers, "" where it has none.
+struct SimRecords {
+    std::string a, aaaa;
+    bool operator==(const SimRecords& o) const { return a == o.a && aaaa == o.aaaa; }
+};
+inline std::ostream& operator<<(std::ostream& out, const SimRecords& records) {
+    return out << "A " << records.a << ", AAAA " << records.aaaa;
+}
+inline void SimSetRecords(const std::string& host, const SimRecords& records) {
+    SimControl("records?host=" + HexEncode(host) + "&a=" + HexEncode(records.a) +
+               "&aaaa=" + HexEncode(records.aaaa));
+}
+inline SimRecords SimRecordsOf(const std::string& host) {
+    std::istringstream lines(SimControl("records"));
+    for (std::string line; std::getline(lines, line);) {
+        if (SimLogBytes(line, "host") == host) {
+            return {SimLogBytes(line, "a"), SimLogBytes(line, "aaaa")};
+        }
+    }
+    return {};
+}
+
 // The address-check services (all, or the one of the host given) answer with this address,
 // or fail: "status" (503), "garbage" (no address in the page) or "silence" (until the next
 // reset); "none" makes them answer again.

@@ -32,9 +32,14 @@ request, through misbehave:
   host not owned        "nohost"
   address changed       "good ADDRESS"
   address unchanged     "nochg ADDRESS"
-The address is myip, else myipv4 or myipv6 (deSEC; Dynu's myipv6), else the connection's
-address when none of them is an address ("preserve" and Dynu's myip=no are none). Two hosts
-confirm in their own words, as their documentation and peers' code show:
+Each host name has an A and an AAAA record, changed as the provider's documentation says:
+an address in myip (myipv4, myipv6 at deSEC; myipv6 at Dynu) sets its family's record.
+Where myip is missing or names no address, the record of the connection's family is set to the connection's
+address, except that Dynu's myip=no leaves the A record alone. deSEC sets each family
+that is not given from the connection where the connection is of that family, and deletes
+it otherwise; "preserve" keeps it. The answer names the address sent, else the
+connection's. Two hosts confirm in their own words, as their documentation and peers'
+code show:
   nic.changeip.com      "200 Successful Update"
   freedns.afraid.org    "Updated HOSTNAME to ADDRESS in 0.029 seconds", and for an
                         unchanged address "ERROR: Address ADDRESS has not changed."
@@ -51,6 +56,9 @@ bytes as hexadecimal digits, so that nothing is lost on the way):
   /__sim/certificate?name=good|untrusted|wrongname   what every tunnel (checks too)
       presents: the hosts' certificate from the trusted test CA, one from another CA, or
       one for another name
+  /__sim/records                                the records, one line per host name:
+      host=HEX a=HEX aaaa=HEX (empty where there is no such record)
+  /__sim/records?host=HEX&a=HEX&aaaa=HEX        gives a host name these records
   /__sim/requests                               the updates received, one line each:
       target=HEX path=HEX user=HEX password=HEX credentials=0|1 tunnel=HEX agent=HEX
       host=HEX (tunnel: the CONNECT target the update came through, empty when it came
@@ -223,11 +231,47 @@ def confirmation(host, hostname, address, changed):
     return (b"good " if changed else b"nochg ") + address.encode("ascii")
 
 
-def registered_address(myip, connection_address):
+def address_of(value):
+    """The address that bytes name, or None."""
     try:
-        return str(ipaddress.ip_address(myip.decode("ascii")))
+        return ipaddress.ip_address(value.decode("ascii"))
     except (UnicodeDecodeError, ValueError):
-        return connection_address
+        return None
+
+
+def family_of(address):
+    return "A" if address.version == 4 else "AAAA"
+
+
+def updated_records(host, values, records, connection):
+    """A host name's records after an update at that provider's host, and the address that
+    the answer names."""
+    records = dict(records)
+    if host == "update.dedyn.io":
+        given = {"A": values.get("myipv4"), "AAAA": values.get("myipv6")}
+        myip = address_of(values.get("myip", b""))
+        if myip and given[family_of(myip)] is None:
+            given[family_of(myip)] = values["myip"]
+        for family, value in given.items():
+            if value == b"preserve":
+                continue
+            address = address_of(value) if value is not None else (
+                connection if family_of(connection) == family else None)
+            if address and family_of(address) == family:
+                records[family] = str(address)
+            else:
+                records.pop(family, None)
+        sent = next((address_of(v) for v in given.values() if v and address_of(v)), None)
+        return records, str(sent or connection)
+    keys = ("myip", "myipv6") if host == "api.dynu.com" else ("myip",)
+    sent = [address_of(values[k]) for k in keys if k in values and address_of(values[k])]
+    for address in sent:
+        records[family_of(address)] = str(address)
+    if "myip" not in values:
+        records[family_of(connection)] = str(connection)
+    elif not sent and not (host == "api.dynu.com" and values["myip"] == b"no"):
+        records[family_of(connection)] = str(connection)
+    return records, str(sent[0] if sent else connection)
 
 
 class ProviderHandler(BaseHTTPRequestHandler):
@@ -342,12 +386,11 @@ class ProviderHandler(BaseHTTPRequestHandler):
             elif hostname not in STATE.hosts:
                 reply = b"nohost"
             else:
-                sent = next((values[k] for k in ("myip", "myipv4", "myipv6")
-                             if registered_address(values.get(k, b""), None)), b"")
-                address = registered_address(sent, self.client_address[0])
-                changed = STATE.registered.get(hostname) != address
-                STATE.registered[hostname] = address
-                reply = confirmation(self.host(), hostname, address, changed)
+                before = STATE.registered.get(hostname, {})
+                after, address = updated_records(self.host(), values, before,
+                                                 ipaddress.ip_address(self.client_address[0]))
+                STATE.registered[hostname] = after
+                reply = confirmation(self.host(), hostname, address, after != before)
         self.answer(200, reply)
 
     def misbehave(self, how, period_ended):
@@ -446,6 +489,8 @@ class ProviderHandler(BaseHTTPRequestHandler):
             elif command == "misbehave":
                 self.set_misbehaviour(values)
                 self.answer(200, b"ok")
+            elif command == "records":
+                self.records(values)
             elif command == "requests":
                 with STATE.lock:
                     lines = [
@@ -477,6 +522,20 @@ class ProviderHandler(BaseHTTPRequestHandler):
                 self.answer(404, b"unknown control command")
         except (KeyError, ValueError, binascii.Error) as error:
             self.answer(400, ("bad control request: %r" % error).encode("ascii"))
+
+    def records(self, values):
+        with STATE.lock:
+            if "host" in values:
+                records = {}
+                for family, key in (("A", "a"), ("AAAA", "aaaa")):
+                    text = binascii.unhexlify(values.get(key, b""))
+                    if text:
+                        records[family] = str(ipaddress.ip_address(text.decode("ascii")))
+                STATE.registered[binascii.unhexlify(values["host"])] = records
+            lines = ["host=%s a=%s aaaa=%s\n" % (hex_of(host), hex_of(r.get("A", "").encode()),
+                                                 hex_of(r.get("AAAA", "").encode()))
+                     for host, r in sorted(STATE.registered.items())]
+        self.answer(200, "".join(lines).encode("ascii"))
 
     def set_misbehaviour(self, values):
         if values.get("silence") == b"1":

@@ -141,6 +141,37 @@ TEST(Provider, TheChosenProviderGetsTheNextUpdateAndARestartKeepsIt) {
     EXPECT_EQ(SimRequests()[0].pathAndQuery, "/nic/update?hostname=home.kivo.example&myip=");
 }
 
+// An update changes the record of its address's family alone: given one family, deSEC
+// would delete the other, and Dynu would fill the A record from the connection.
+TEST(Provider, AnUpdateKeepsTheOtherFamilysRecord) {
+    const SimRecords before = {"198.51.100.1", "2001:db8::5"};
+    const struct {
+        const char* key;
+        const char* address;
+        SimRecords after;
+    } cases[] = {
+        {"desec", "203.0.113.9", {"203.0.113.9", "2001:db8::5"}},
+        {"desec", "2001:db8::7", {"198.51.100.1", "2001:db8::7"}},
+        {"dynu", "2001:db8::7", {"198.51.100.1", "2001:db8::7"}},
+        {"noip", "2001:db8::7", {"198.51.100.1", "2001:db8::7"}},
+    };
+    TestKivo kivo;
+    kivo.Start();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key + std::string(" ") + c.address);
+        SimReset();
+        SimSetRecords(DemoHost, before);
+        HWND dialog = OpenDialog(kivo);
+        ASSERT_TRUE(dialog);
+        Pick(dialog, IDC_PROVIDER_LIST, ProviderEntryOf({c.key, ""}));
+        ClickIn(dialog, IDC_PROVIDER_OK_BUTTON);
+        ASSERT_TRUE(Closes(kivo));
+        kivo.Fill({DemoHost, c.address, DemoUser, DemoPassword, false});
+        EXPECT_TRUE(kivo.Update(Updated + c.address)) << kivo.Text(IDC_STATUS_LINE);
+        EXPECT_EQ(SimRecordsOf(DemoHost), c.after);
+    }
+}
+
 // 确定 with what the checks refuse keeps the dialog open, says why inside it and saves
 // nothing; 取消 then leaves everything as it was.
 TEST(Provider, WhatTheChecksRefuseKeepsTheDialogOpenAndSavesNothing) {

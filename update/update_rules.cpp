@@ -50,7 +50,7 @@ constexpr struct {
 constexpr std::size_t UnattendedReplyLimit = 100;
 constexpr char UnreachableText[] = "无法连接到服务器,请检查网络!";
 constexpr char HttpStatusText[] = "服务商返回 HTTP ";
-constexpr char HttpStatusAfterText[] = ",没有更新结果,稍后自动重试!";
+constexpr char HttpStatusAfterText[] = ",没有更新结果,请稍后再试!";
 constexpr char InsecureText[] = "无法建立安全连接,已取消更新!";
 constexpr char NoWinInetText[] = "无法加载系统组件 wininet.dll,未能更新!";
 

@@ -75,10 +75,10 @@ TEST(LogLineOf, TimeTriggerAddressesAnswerAndStatus) {
          "无法加载系统组件 wininet.dll,未能更新!"},
         {RunTrigger::TrayMenu, Sent(Page("<h1>Bad Gateway</h1>\r\nmore", 502)),
          "2026-12-07 14:03:11  托盘菜单  203.0.113.5 → 198.51.100.7  HTTP 502 <h1>Bad Gateway</h1> "
-         " 服务商返回 HTTP 502,没有更新结果,稍后自动重试!"},
+         " 服务商返回 HTTP 502,没有更新结果,请稍后再试!"},
         {RunTrigger::Periodic, Sent(Page("", 503)),
          "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  HTTP 503 (空)  "
-         "服务商返回 HTTP 503,没有更新结果,稍后自动重试!"},
+         "服务商返回 HTTP 503,没有更新结果,请稍后再试!"},
         // Control bytes, and a lead byte without its trail byte, are shown, not written.
         {RunTrigger::Periodic, Sent(Page("a\tb\x1b\x7f\x81\x01z")),
          "2026-12-07 14:03:11  定时检查  203.0.113.5 → 198.51.100.7  a\\x09b\\x1B\\x7F\\x81\\x01z  "

@@ -122,9 +122,9 @@ TEST(OutcomeOf, HttpStatuses) {
         std::string body, said;
         AnswerKind kind;
     } cases[] = {
-        {302, "<html>moved</html>", "服务商返回 HTTP 302,没有更新结果,稍后自动重试!",
+        {302, "<html>moved</html>", "服务商返回 HTTP 302,没有更新结果,请稍后再试!",
          AnswerKind::ProviderTrouble},
-        {429, "", "服务商返回 HTTP 429,没有更新结果,稍后自动重试!", AnswerKind::ProviderTrouble},
+        {429, "", "服务商返回 HTTP 429,没有更新结果,请稍后再试!", AnswerKind::ProviderTrouble},
         {401, "", credentials, AnswerKind::NeedsUser},
         // Regression: a 401 page was an unknown answer that asked the user to read it.
         {401, "<html><h1>401 Unauthorized</h1></html>", credentials, AnswerKind::NeedsUser},

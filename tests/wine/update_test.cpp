@@ -89,12 +89,12 @@ TEST(Update, ReportsEveryProviderAnswer) {
         {200, "!", CheckCredentials, ""},
         // Regression: a page of another status, or a redirect, was an unknown answer (or the
         // wrong password) that paused the watch for good.
-        {404, page, "服务商返回 HTTP 404,没有更新结果,稍后自动重试!", ""},
+        {404, page, "服务商返回 HTTP 404,没有更新结果,请稍后再试!", ""},
         {403, "badauth", "用户名或密码错误,请检查!", ""},
         {200, "<p>Have a good day!</p>", "", "<p>Have a good day!</p>"},  // regression
         {200, std::string(1024, 'x') + "good 1.2.3.4", "", std::string(1024, 'x')},
         {200, std::string("ab\0nohost", 9), "", "ab"},
-        {302, "moved", "服务商返回 HTTP 302,没有更新结果,稍后自动重试!", ""},  // not followed
+        {302, "moved", "服务商返回 HTTP 302,没有更新结果,请稍后再试!", ""},  // not followed
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.body);

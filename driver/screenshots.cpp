@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "driver/kivo_driver.h"
+#include "ui/provider_dialog_rules.h"
 
 using namespace kivo_driver;
 
@@ -80,7 +81,8 @@ int main(int argc, char** argv) {
     kivo.Post(WM_COMMAND, IDM_TRAY_PROVIDER, 0);
     WaitFor([&] { return kivo.ProviderDialog() != nullptr; });
     HWND dialog = kivo.ProviderDialog();
-    SendDlgItemMessageA(dialog, IDC_PROVIDER_LIST, CB_SETCURSEL, 2, 0);  // Dynu
+    SendDlgItemMessageA(dialog, IDC_PROVIDER_LIST, CB_SETCURSEL, ProviderEntryOf({"dnspod", ""}),
+                        0);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PROVIDER_LIST, CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_PROVIDER_LIST)));
     Sleep(1000);

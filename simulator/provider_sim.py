@@ -34,12 +34,12 @@ request, through misbehave:
   address unchanged     "nochg ADDRESS"
 Each host name has an A and an AAAA record, changed as the provider's documentation says:
 an address in myip (myipv4, myipv6 at deSEC; myipv6 at Dynu) sets its family's record.
-Where myip is missing or names no address, the record of the connection's family is set to the connection's
-address, except that Dynu's myip=no leaves the A record alone. deSEC sets each family
-that is not given from the connection where the connection is of that family, and deletes
-it otherwise; "preserve" keeps it. The answer names the address sent, else the
-connection's. Two hosts confirm in their own words, as their documentation and peers'
-code show:
+Where myip names no address, the record of the connection's family is set to the
+connection's address, except that Dynu's myip=no leaves the A record alone. deSEC sets
+each family that is not given from the connection where the connection is of that family,
+and deletes it otherwise; "preserve" keeps it. The answer names the address sent, else
+the connection's. Two hosts confirm in their own words, as their documentation and
+peers' code show:
   nic.changeip.com      "200 Successful Update"
   freedns.afraid.org    "Updated HOSTNAME to ADDRESS in 0.029 seconds", and for an
                         unchanged address "ERROR: Address ADDRESS has not changed."
@@ -267,9 +267,8 @@ def updated_records(host, values, records, connection):
     sent = [address_of(values[k]) for k in keys if k in values and address_of(values[k])]
     for address in sent:
         records[family_of(address)] = str(address)
-    if "myip" not in values:
-        records[family_of(connection)] = str(connection)
-    elif not sent and not (host == "api.dynu.com" and values["myip"] == b"no"):
+    myip = values.get("myip", b"")
+    if not address_of(myip) and not (host == "api.dynu.com" and myip == b"no"):
         records[family_of(connection)] = str(connection)
     return records, str(sent[0] if sent else connection)
 

@@ -100,7 +100,7 @@ public:
             }
         }
         if (std::any_of(matches.begin(), matches.end(), [&address](const ApiRecord& record) {
-                return AsciiLowerCase(record.value) == AsciiLowerCase(address);
+                return SameAddress(record.value, address);
             })) {
             return Confirmed("nochg", address, "无需更新");
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
@@ -320,6 +321,48 @@ bool IsAddressText(const std::string& text) {
     const int before = Ipv6GroupCount(text.substr(0, gap), false);
     const int after = Ipv6GroupCount(text.substr(gap + 2), true);
     return before >= 0 && after >= 0 && before + after <= 7;
+}
+
+namespace {
+
+// The 16-bit groups of the parts of an IPv6 text before or after its "::" (a dotted quad as
+// two groups), where IsAddressText has passed it.
+std::vector<unsigned> Ipv6GroupsOf(const std::string& part) {
+    std::vector<unsigned> groups;
+    for (size_t at = 0; at < part.size();) {
+        const size_t end = std::min(part.find(':', at), part.size());
+        const std::string group = part.substr(at, end - at);
+        if (IsDottedQuad(group)) {
+            unsigned quad[4] = {};
+            std::sscanf(group.c_str(), "%u.%u.%u.%u", &quad[0], &quad[1], &quad[2], &quad[3]);
+            groups.push_back(quad[0] << 8 | quad[1]);
+            groups.push_back(quad[2] << 8 | quad[3]);
+        } else {
+            groups.push_back(static_cast<unsigned>(std::strtoul(group.c_str(), nullptr, 16)));
+        }
+        at = end + 1;
+    }
+    return groups;
+}
+
+// The eight groups of an IPv6 address, or none for any other text.
+std::vector<unsigned> Ipv6Groups(const std::string& text) {
+    if (!IsAddressText(text) || IsDottedQuad(text)) return {};
+    const size_t gap = text.find("::");
+    std::vector<unsigned> groups = Ipv6GroupsOf(text.substr(0, gap));
+    if (gap == std::string::npos) return groups;
+    const std::vector<unsigned> after = Ipv6GroupsOf(text.substr(gap + 2));
+    groups.resize(8 - after.size(), 0);
+    groups.insert(groups.end(), after.begin(), after.end());
+    return groups;
+}
+
+}  // namespace
+
+bool SameAddress(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    const std::vector<unsigned> groups = Ipv6Groups(a);
+    return !groups.empty() && groups == Ipv6Groups(b);
 }
 
 ReplyOutcome InterpretReply(const std::string& reply) {

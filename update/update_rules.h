@@ -124,6 +124,9 @@ bool IsDottedQuad(const std::string& text);
 // A dotted quad, or an IPv6 address in its text form (groups of hex digits, one "::" at
 // most, a dotted quad as its last 32 bits).
 bool IsAddressText(const std::string& text);
+// The same address, however written: IPv6 in upper or lower case, with "::", leading zeros
+// or a dotted quad for its last 32 bits.
+bool SameAddress(const std::string& a, const std::string& b);
 
 // A line whose first word is "good" or "nochg" confirms (good first), naming the address
 // after it only where that is one; then "nohost" anywhere; then the provider's other

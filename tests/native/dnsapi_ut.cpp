@@ -395,6 +395,14 @@ TEST(UpdateAtProvider, LooksUpThenChangesOrCreatesOnlyWhereDueAndTellsTheGravest
          "GET zones GET dns_records ", Nochg + ip, AnswerKind::Confirmed, 0, "无需更新"},
         {"cloudflare", "home.example.com", ip, Answers(CfZones, old, CfDone), 0,
          "GET zones GET dns_records PATCH r1 ", Good + ip, AnswerKind::Confirmed, 0, "已更新"},
+        // Regression: an IPv6 address written otherwise was changed (Aliyun then refused the
+        // change as a duplicate, and the watch paused).
+        {"cloudflare", "home.example.com", "2001:db8::5",
+         Answers(CfZones, Reply(200, R"({"success":true,"errors":[],"result":[{"id":"r1","name":)"
+                                     R"("home.example.com","type":"AAAA","content":)"
+                                     R"("2001:0DB8:0:0:0:0:0:5","ttl":1}]})")),
+         0, "GET zones GET dns_records ", Nochg + "2001:db8::5", AnswerKind::Confirmed, 0,
+         "无需更新"},
         {"cloudflare", "home.example.com", ip, Answers(CfZones, none, CfDone), 0,
          "GET zones GET dns_records POST dns_records ", Good + ip, AnswerKind::Confirmed, 0,
          "已创建"},

@@ -139,6 +139,29 @@ TEST(OutcomeOf, HttpStatuses) {
     }
 }
 
+TEST(SameAddress, EveryWritingOfOneAddress) {
+    const struct {
+        const char *a, *b;
+        bool same;
+    } cases[] = {
+        {"203.0.113.5", "203.0.113.5", true},
+        {"203.0.113.5", "203.0.113.50", false},
+        {"2001:db8::5", "2001:DB8::5", true},
+        {"2001:db8::5", "2001:0db8:0000:0000:0000:0000:0000:0005", true},
+        {"2001:db8::5", "2001:db8:0:0:0:0:0:5", true},
+        {"2001:db8::5", "2001:db8::5:0", false},
+        {"2001:db8::5", "2001:db8::6", false},
+        {"::ffff:203.0.113.5", "::ffff:cb00:7105", true},
+        {"::", "0:0:0:0:0:0:0:0", true},
+        {"2001:db8::5", "203.0.113.5", false},
+        {"2001:db8::5,198.51.100.1", "2001:db8::5", false},  // a set of two is not the one
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SameAddress(c.a, c.b), c.same) << c.a << " " << c.b;
+        EXPECT_EQ(SameAddress(c.b, c.a), c.same) << c.b << " " << c.a;
+    }
+}
+
 TEST(InterpretReply, EveryReplyForm) {
     const std::string updated = "恭喜您,您的域名更新成功,当前IP为:";
     const std::string unchanged = "您的域名无需更新,当前IP为:";

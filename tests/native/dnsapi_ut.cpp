@@ -256,10 +256,14 @@ TEST(ApiReplies, ZonesAndRecordsAsListed) {
          "xn--vnqp08b.cn=2238269 example.com=18446744073709551615 ",
          "9007199254740993 @ AAAA 2001:db8::1 ttl 600 line 0 "},
         {"alidns",
-         R"({"TotalCount":1,"Domains":{"Domain":[{"DomainId":"d1","DomainName":"example.com"}]}})",
+         // Regression: a domain of Chinese letters was known by its Chinese name alone.
+         R"({"TotalCount":2,"Domains":{"Domain":[{"DomainId":"d1","DomainName":"example.com",)"
+         R"("PunyCode":""},{"DomainId":"d2","DomainName":"\u6211\u4eec.cn","PunyCode":)"
+         R"("xn--vnqp08b.cn"}]}})",
          R"({"DomainRecords":{"Record":[{"RecordId":"1001","RR":"home","Type":"A","Value":)"
          R"("198.51.100.1","TTL":120,"Line":"telecom"}]}})",
-         "example.com=example.com ", "1001 home A 198.51.100.1 ttl 120 line telecom "},
+         "example.com=example.com xn--vnqp08b.cn=xn--vnqp08b.cn ",
+         "1001 home A 198.51.100.1 ttl 120 line telecom "},
         {"tencentcloud",
          R"({"Response":{"DomainList":[{"DomainId":5,"Name":"我们.cn","Punycode":)"
          R"("xn--vnqp08b.cn"}],"RequestId":"1"}})",

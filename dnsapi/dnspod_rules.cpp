@@ -3,8 +3,8 @@
 // success and any other code a string.
 //
 // DNSPod asks for a User-Agent "Program/Version (contact)": Kivo's own, "Kivo/<version>
-// <e-mail>", names the program, its version and an address to write to, so it is sent as
-// it is (a second User-Agent line of the request's own could reach the provider twice).
+// (<e-mail>)", is of that form, so it is sent as it is (a second User-Agent line of the
+// request's own could reach the provider twice).
 #include "dnsapi/api_providers.h"
 #include "dnsapi/json_rules.h"
 

@@ -35,9 +35,9 @@ dnsapi.cn (dnspod), POST https://dnsapi.cn/<Action>, a form body with
   escapes non-ASCII as \\uXXXX, as the API's PHP does. The User-Agent must read
   "Name/Version" followed by a contact e-mail address: in parentheses, with or without a
   space before them (DNSPod writes the form "程序英文名称/版本(联系邮箱)", its example
-  "MJJ DDNS Client/1.0.0 (shallwedance@126.com)"), or bare after a space; and it must not
-  be a browser's ("Mozilla/..."). Otherwise 403 with a plain page (DNSPod says only that
-  its firewall may refuse such requests and ban the account's API).
+  "MJJ DDNS Client/1.0.0 (shallwedance@126.com)"); and it must not be a browser's
+  ("Mozilla/..."). Otherwise 403 with a plain page (DNSPod says only that its firewall may
+  refuse such requests and ban the account's API).
 alidns.aliyuncs.com (alidns), RPC API 2015-01-09, GET or POST, parameters in the query (or a
   form body), signature V3 verified: ACS3-HMAC-SHA256 over the canonical request (method,
   "/", the query sorted and RFC 3986-encoded, the signed headers lower-cased and trimmed,
@@ -732,11 +732,11 @@ def dnspod_reply(form, code, extra=None, message=None):
 
 
 def dnspod_agent_allowed(agent):
-    """"Name/Version(e-mail)" as DNSPod writes the form, "Name/Version (e-mail)" as its
-    example, or the address bare after a space; never a browser's."""
+    """"Name/Version(e-mail)" as DNSPod writes the form, or "Name/Version (e-mail)" as its
+    example; never a browser's."""
     mail = r"[^\s()@]+@[^\s()@]+\.[^\s()@]+"
     return not agent.startswith("Mozilla/") and re.fullmatch(
-        r"[A-Za-z][\w .+-]*/\d[\w.+-]*(\s*\(%s\)|\s+%s)\s*" % (mail, mail), agent) is not None
+        r"[A-Za-z][\w .+-]*/\d[\w.+-]*\s*\(%s\)\s*" % mail, agent) is not None
 
 
 def dnspod_record_json(zone, record):

@@ -13,7 +13,7 @@
 #include "build_config.h"
 
 // How Kivo names itself to the provider, as providers of the protocol require of a client.
-inline constexpr char UserAgent[] = "Kivo/" KIVO_VERSION " " KIVO_AUTHOR_EMAIL;
+inline constexpr char UserAgent[] = "Kivo/" KIVO_VERSION " (" KIVO_AUTHOR_EMAIL ")";
 inline constexpr char CheckingDataText[] = "检查数据...";
 inline constexpr char StartingUpdateText[] = "开始更新IP,请稍后...";
 inline constexpr char WarningCaption[] = "警告:";

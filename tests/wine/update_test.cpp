@@ -141,7 +141,7 @@ TEST(Update, ProviderReceivesTheFieldsByteExact) {
         ASSERT_EQ(requests.size(), 1u);
         EXPECT_EQ(requests[0].target, c.pathAndQuery) << "inside the TLS tunnel";
         EXPECT_EQ(requests[0].tunnel, "members.kivo.example:443");
-        EXPECT_EQ(requests[0].agent, "Kivo/" KIVO_VERSION " " KIVO_AUTHOR_EMAIL);
+        EXPECT_EQ(requests[0].agent, "Kivo/" KIVO_VERSION " (" KIVO_AUTHOR_EMAIL ")");
         EXPECT_EQ(requests[0].user, c.fields.user);
         EXPECT_EQ(requests[0].password, c.fields.password);
     }

@@ -51,8 +51,9 @@ TEST(Watch, SendsOnlyWhenTheCheckedAddressChangesAlsoAfterARestart) {
     std::string check = SimChecks().at(0);
     CharUpperA(&check[0]);
     EXPECT_EQ(check, "TUNNEL=" + HexEncode("4.ipw.cn:443") + " HOST=" + HexEncode("4.ipw.cn") +
-                         " PATH=" + HexEncode("/") + " AGENT=" +
-                         HexEncode("Kivo/" KIVO_VERSION " " KIVO_AUTHOR_EMAIL) + " CREDENTIALS=0");
+                         " PATH=" + HexEncode("/") +
+                         " AGENT=" + HexEncode("Kivo/" KIVO_VERSION " (" KIVO_AUTHOR_EMAIL ")") +
+                         " CREDENTIALS=0");
     const std::vector<std::string> hosts = SimCheckHosts();
     const std::vector<std::string> failedCheck(hosts.begin() + 2, hosts.begin() + 7);
     EXPECT_EQ(failedCheck,

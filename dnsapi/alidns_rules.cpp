@@ -50,8 +50,10 @@ ApiVerdict VerdictOf(const JsonReply& json, const HttpReply& reply) {
     return verdict;
 }
 
-HttpRequest ZonesRequest(const ApiContext& context) {
-    return Call(context, "DescribeDomains", {{"PageSize", "100"}});
+// A hundred a page, the most the API gives; pages count from 1.
+HttpRequest ZonesRequest(const ApiContext& context, int page) {
+    return Call(context, "DescribeDomains",
+                {{"PageNumber", std::to_string(page + 1)}, {"PageSize", "100"}});
 }
 
 // A domain of Chinese letters is listed by its name and by its ASCII form (PunyCode, empty
@@ -132,4 +134,4 @@ std::string AcsSignedHeaders(Sha256Function sha256, const std::string& keyId,
 }
 
 const ApiRules AlidnsRules = {ZonesRequest,  ReadZones,     RecordsRequest, ReadRecords,
-                              ChangeRequest, CreateRequest, ReadChange};
+                              ChangeRequest, CreateRequest, ReadChange,     100};

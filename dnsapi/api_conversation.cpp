@@ -11,6 +11,8 @@
 namespace {
 
 constexpr std::size_t LogAnswerLimit = 80;
+// Zones are listed up to this many pages (a thousand at Cloudflare).
+constexpr int ZonePagesLimit = 20;
 // What the status line shows of a provider's message that Kivo does not know.
 constexpr std::size_t StatusMessageLimit = 60;
 constexpr char UnreadableText[] = "服务商的答复无法识别,请检查网络和代理设置!";
@@ -64,13 +66,21 @@ public:
                  const ApiExchanges& exchanges)
         : provider_(provider), rules_(*provider.rules), context_(context), exchanges_(exchanges) {}
 
-    // The result of the step that lists the zones when it fails; else nothing.
+    // The result of the step that lists the zones when it fails; else nothing. A full page
+    // is followed by the next: a domain's zone may be on any of them.
     std::optional<Result> ListZones() {
-        ApiVerdict verdict;
-        return Ask(
-            rules_.zonesRequest(context_),
-            [this](const HttpReply& reply) { return rules_.readZones(reply, zones_); },
-            {ApiVerdict::Ok}, verdict);
+        for (int page = 0; page < ZonePagesLimit; ++page) {
+            const std::size_t listed = zones_.size();
+            ApiVerdict verdict;
+            if (std::optional<Result> failed = Ask(
+                    rules_.zonesRequest(context_, page),
+                    [this](const HttpReply& reply) { return rules_.readZones(reply, zones_); },
+                    {ApiVerdict::Ok}, verdict)) {
+                return failed;
+            }
+            if (rules_.zonesPerPage == 0 || zones_.size() - listed < rules_.zonesPerPage) break;
+        }
+        return std::nullopt;
     }
 
     Result KeepDomain(const std::string& domain, const std::string& address) {

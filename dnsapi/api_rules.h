@@ -70,8 +70,8 @@ struct ApiVerdict {
 };
 
 struct ApiRules {
-    // The account's zones (one page, the largest the API gives).
-    HttpRequest (*zonesRequest)(const ApiContext& context);
+    // The account's zones, a page at a time (from 0, as large as the API gives them).
+    HttpRequest (*zonesRequest)(const ApiContext& context, int page);
     ApiVerdict (*readZones)(const HttpReply& reply, std::vector<ApiZone>& zones);
     // The records of the name and type in the zone.
     HttpRequest (*recordsRequest)(const ApiContext& context, const ApiZone& zone,
@@ -85,6 +85,8 @@ struct ApiRules {
                                  const RecordName& name, const std::string& address);
     // The reply to a change or a creation.
     ApiVerdict (*readChange)(const HttpReply& reply);
+    // A page that lists this many zones may have more after it; 0 where one call lists all.
+    std::size_t zonesPerPage;
 };
 
 #endif

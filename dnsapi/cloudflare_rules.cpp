@@ -55,8 +55,10 @@ ApiVerdict VerdictOf(const JsonReply& json) {
 }
 
 // Every zone the token reaches; a token made for one zone lists that one alone.
-HttpRequest ZonesRequest(const ApiContext& context) {
-    return Call(context, "GET", std::string(Zones) + "?per_page=50");
+// Fifty a page, the most the API gives; pages count from 1.
+HttpRequest ZonesRequest(const ApiContext& context, int page) {
+    return Call(context, "GET",
+                std::string(Zones) + "?per_page=50&page=" + std::to_string(page + 1));
 }
 
 ApiVerdict ReadZones(const HttpReply& reply, std::vector<ApiZone>& zones) {
@@ -105,4 +107,4 @@ ApiVerdict ReadChange(const HttpReply& reply) { return VerdictOf(JsonReply(reply
 }  // namespace
 
 const ApiRules CloudflareRules = {ZonesRequest,  ReadZones,     RecordsRequest, ReadRecords,
-                                  ChangeRequest, CreateRequest, ReadChange};
+                                  ChangeRequest, CreateRequest, ReadChange,     50};

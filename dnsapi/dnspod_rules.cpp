@@ -57,7 +57,10 @@ ApiVerdict VerdictOf(const JsonReply& json) {
     return verdict;
 }
 
-HttpRequest ZonesRequest(const ApiContext& context) { return Call(context, "Domain.List", ""); }
+// Every zone in one call (up to 3000).
+HttpRequest ZonesRequest(const ApiContext& context, int) {
+    return Call(context, "Domain.List", "");
+}
 
 // A domain of Chinese letters is listed by its name and by its ASCII form, which is the one
 // the domain field holds.
@@ -114,4 +117,4 @@ ApiVerdict ReadChange(const HttpReply& reply) { return VerdictOf(JsonReply(reply
 }  // namespace
 
 const ApiRules DnspodRules = {ZonesRequest,  ReadZones,     RecordsRequest, ReadRecords,
-                              ChangeRequest, CreateRequest, ReadChange};
+                              ChangeRequest, CreateRequest, ReadChange,     0};

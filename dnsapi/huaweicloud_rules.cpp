@@ -65,8 +65,10 @@ ApiVerdict VerdictOf(const JsonReply& json, const HttpReply& reply) {
     return verdict;
 }
 
-HttpRequest ZonesRequest(const ApiContext& context) {
-    return Call(context, "GET", "/v2/zones", {{"type", "public"}, {"limit", "500"}});
+// Five hundred a page, the most the API gives.
+HttpRequest ZonesRequest(const ApiContext& context, int page) {
+    return Call(context, "GET", "/v2/zones",
+                {{"type", "public"}, {"limit", "500"}, {"offset", std::to_string(page * 500)}});
 }
 
 ApiVerdict ReadZones(const HttpReply& reply, std::vector<ApiZone>& zones) {
@@ -151,4 +153,4 @@ std::string SdkSignedHeaders(Sha256Function sha256, const std::string& accessKey
 }
 
 const ApiRules HuaweicloudRules = {ZonesRequest,  ReadZones,     RecordsRequest, ReadRecords,
-                                   ChangeRequest, CreateRequest, ReadChange};
+                                   ChangeRequest, CreateRequest, ReadChange,     500};

@@ -56,7 +56,8 @@ ApiVerdict VerdictOf(const JsonReply& json) {
     return verdict;
 }
 
-HttpRequest ZonesRequest(const ApiContext& context) {
+// Every zone in one call (up to 3000).
+HttpRequest ZonesRequest(const ApiContext& context, int) {
     return Call(context, "DescribeDomainList", "{}");
 }
 
@@ -144,4 +145,4 @@ std::string Tc3SignedHeaders(Sha256Function sha256, const std::string& secretId,
 }
 
 const ApiRules TencentcloudRules = {ZonesRequest,  ReadZones,     RecordsRequest, ReadRecords,
-                                    ChangeRequest, CreateRequest, ReadChange};
+                                    ChangeRequest, CreateRequest, ReadChange,     0};

@@ -50,8 +50,8 @@ TEST(ApiRequests, EachCallOfEachProviderByteForByte) {
         HttpRequest request;
         std::string shown;
     } cases[] = {
-        {RulesOf("cloudflare").zonesRequest(Context),
-         "GET https://api.cloudflare.com/client/v4/zones?per_page=50\n" + cfAuth},
+        {RulesOf("cloudflare").zonesRequest(Context, 1),
+         "GET https://api.cloudflare.com/client/v4/zones?per_page=50&page=2\n" + cfAuth},
         {RulesOf("cloudflare").recordsRequest(Context, cfZone, Home),
          "GET " + cfRecords + "?type=A&name=home.example.com\n" + cfAuth},
         {RulesOf("cloudflare").changeRequest(Context, cfZone, cfRecord, "203.0.113.5"),
@@ -61,7 +61,8 @@ TEST(ApiRequests, EachCallOfEachProviderByteForByte) {
          "POST " + cfRecords + "\n" + cfAuth +
              "Content-Type: application/json\r\n{\"type\":\"AAAA\",\"name\":\"example.com\","
              "\"content\":\"2001:db8::5\",\"ttl\":1,\"proxied\":false}"},
-        {RulesOf("dnspod").zonesRequest(Context), "POST https://dnsapi.cn/Domain.List\n" + podForm},
+        {RulesOf("dnspod").zonesRequest(Context, 0),
+         "POST https://dnsapi.cn/Domain.List\n" + podForm},
         {RulesOf("dnspod").recordsRequest(Context, podZone, Home),
          "POST https://dnsapi.cn/Record.List\n" + podForm +
              "&domain=example.com&sub_domain=home&record_type=A"},
@@ -385,6 +386,17 @@ TEST(UpdateAtProvider, LooksUpThenChangesOrCreatesOnlyWhereDueAndTellsTheGravest
     const HttpReply old = CfRecords({"other.example.com", ip, "home.example.com", "198.51.100.1"});
     const HttpReply gone = Reply(404, CfError("81044", "Record does not exist."));
     const std::string wrong = R"(\u9519)";  // 错
+    // A first page as full as Cloudflare's get, a zone of the domain on it and a longer one on
+    // the next.
+    std::string fullPage;
+    for (int i = 0; i < 49; ++i) {
+        fullPage += R"({"id":"z)" + std::to_string(i) + R"(","name":"site)" + std::to_string(i) +
+                    R"(.org"},)";
+    }
+    const HttpReply firstPage = Reply(200, R"({"success":true,"errors":[],"result":[)" + fullPage +
+                                               R"({"id":"parent","name":"example.com"}]})");
+    const HttpReply secondPage = Reply(
+        200, R"({"success":true,"errors":[],"result":[{"id":"child","name":"lab.example.com"}]})");
     const struct {
         const char* provider;
         std::string domains, address;
@@ -410,6 +422,11 @@ TEST(UpdateAtProvider, LooksUpThenChangesOrCreatesOnlyWhereDueAndTellsTheGravest
         {"cloudflare", "home.example.com", ip, Answers(CfZones, none, CfDone), 0,
          "GET zones GET dns_records POST dns_records ", Good + ip, AnswerKind::Confirmed, 0,
          "已创建"},
+        // Regression: only the first page of zones was read, so the record went into the zone
+        // above its own.
+        {"cloudflare", "pc.lab.example.com", ip, Answers(firstPage, secondPage, none, CfDone), 0,
+         "GET zones GET zones GET dns_records POST dns_records ", Good + ip, AnswerKind::Confirmed,
+         0, "已创建"},
         // Gone between the look-up and the change: made anew.
         {"cloudflare", "home.example.com", ip, Answers(CfZones, old, gone, CfDone), 0,
          "GET zones GET dns_records PATCH r1 POST dns_records ", Good + ip, AnswerKind::Confirmed,

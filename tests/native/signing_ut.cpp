@@ -172,14 +172,14 @@ TEST(SignedRequests, EachCallOfEachProvider) {
         HttpRequest request;
         std::string shown;
     } cases[] = {
-        {ali.zonesRequest(context), "POST /?PageSize=100 |  | " + acs},
+        {ali.zonesRequest(context, 1), "POST /?PageNumber=2&PageSize=100 |  | " + acs},
         {ali.recordsRequest(context, zone, home),
          "POST /?SubDomain=home.example.com&DomainName=example.com&Type=A |  | " + acs},
         {ali.changeRequest(context, zone, aliRecord, "203.0.113.5"),
          "POST /?RecordId=1001&RR=home&Type=A&Value=203.0.113.5&TTL=120&Line=telecom |  | " + acs},
         {ali.createRequest(context, zone, apex, "2001:db8::5"),
          "POST /?DomainName=example.com&RR=%40&Type=AAAA&Value=2001%3Adb8%3A%3A5 |  | " + acs},
-        {tc.zonesRequest(context), "POST / | {} | " + tc3},
+        {tc.zonesRequest(context, 0), "POST / | {} | " + tc3},
         {tc.recordsRequest(context, zone, home),
          R"(POST / | {"Domain":"example.com","Subdomain":"home","RecordType":"A"} | )" + tc3},
         {tc.changeRequest(context, zone, tcRecord, "203.0.113.5"),
@@ -190,7 +190,7 @@ TEST(SignedRequests, EachCallOfEachProvider) {
         {tc.createRequest(context, zone, apex, "2001:db8::5"),
          R"(POST / | {"Domain":"example.com","SubDomain":"@","RecordType":"AAAA","RecordLine":")" +
              DefaultLine + R"(","Value":"2001:db8::5"} | )" + tc3},
-        {hw.zonesRequest(context), "GET /v2/zones?type=public&limit=500 |  | " + sdk},
+        {hw.zonesRequest(context, 1), "GET /v2/zones?type=public&limit=500&offset=500 |  | " + sdk},
         {hw.recordsRequest(context, huaweiZone, home),
          "GET /v2.1/zones/ff80/recordsets?name=home.example.com.&type=A&search_mode=equal |  | " +
              sdk},

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
@@ -334,7 +333,12 @@ std::vector<unsigned> Ipv6GroupsOf(const std::string& part) {
         const std::string group = part.substr(at, end - at);
         if (IsDottedQuad(group)) {
             unsigned quad[4] = {};
-            std::sscanf(group.c_str(), "%u.%u.%u.%u", &quad[0], &quad[1], &quad[2], &quad[3]);
+            const char* at = group.c_str();
+            for (unsigned& part : quad) {
+                char* end = nullptr;
+                part = static_cast<unsigned>(std::strtoul(at, &end, 10));
+                at = end + 1;
+            }
             groups.push_back(quad[0] << 8 | quad[1]);
             groups.push_back(quad[2] << 8 | quad[3]);
         } else {

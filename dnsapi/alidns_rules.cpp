@@ -56,15 +56,12 @@ HttpRequest ZonesRequest(const ApiContext& context, int page) {
                 {{"PageNumber", std::to_string(page + 1)}, {"PageSize", "100"}});
 }
 
-// A domain of Chinese letters is listed by its name and by its ASCII form (PunyCode, empty
-// for others), which is the one the domain field holds.
 ApiVerdict ReadZones(const HttpReply& reply, std::vector<ApiZone>& zones) {
     const JsonReply json(reply.body);
     const ApiVerdict verdict = VerdictOf(json, reply);
     if (verdict.kind != ApiVerdict::Ok) return verdict;
     for (const JsonValue& domain : json.Root()["Domains"]["Domain"].Items()) {
-        const std::string ascii = domain["PunyCode"].Scalar();
-        const std::string name = ascii.empty() ? domain["DomainName"].Scalar() : ascii;
+        const std::string name = ZoneNameOf(domain, "PunyCode", "DomainName");
         zones.push_back({name, name});
     }
     return verdict;

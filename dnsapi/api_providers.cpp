@@ -2,6 +2,11 @@
 
 #include <iterator>
 
+std::string ZoneNameOf(const JsonValue& domain, const char* asciiKey, const char* nameKey) {
+    const std::string ascii = domain[asciiKey].Scalar();
+    return ascii.empty() ? domain[nameKey].Scalar() : ascii;
+}
+
 // The .Lr file only scrambles the password: each line says what least rights to give the key.
 #define NOT_ENCRYPTED "注意:.Lr文件中的密码只是简单混淆,并未加密,"
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dnsapi/api_rules.h"
+#include "dnsapi/json_rules.h"
 #include "update/providers_rules.h"
 
 struct ApiProvider {
@@ -38,6 +39,10 @@ ApiVerdict::Kind KindOfCode(const std::string& code, const ProviderCode (&table)
     }
     return ApiVerdict::Unknown;
 }
+
+// A zone's name as the domain field holds it: a domain of Chinese letters is listed by its
+// name and by its ASCII form (empty for other domains) under these keys.
+std::string ZoneNameOf(const JsonValue& domain, const char* asciiKey, const char* nameKey);
 
 // The rules that each provider's own file defines.
 extern const ApiRules AlidnsRules;

@@ -62,15 +62,12 @@ HttpRequest ZonesRequest(const ApiContext& context, int) {
     return Call(context, "Domain.List", "");
 }
 
-// A domain of Chinese letters is listed by its name and by its ASCII form, which is the one
-// the domain field holds.
 ApiVerdict ReadZones(const HttpReply& reply, std::vector<ApiZone>& zones) {
     const JsonReply json(reply.body);
     const ApiVerdict verdict = VerdictOf(json);
     if (verdict.kind != ApiVerdict::Ok) return verdict;
     for (const JsonValue& domain : json.Root()["domains"].Items()) {
-        const std::string ascii = domain["punycode"].Scalar();
-        zones.push_back({ascii.empty() ? domain["name"].Scalar() : ascii, domain["id"].Scalar()});
+        zones.push_back({ZoneNameOf(domain, "punycode", "name"), domain["id"].Scalar()});
     }
     return verdict;
 }

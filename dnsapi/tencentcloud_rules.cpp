@@ -61,14 +61,13 @@ HttpRequest ZonesRequest(const ApiContext& context, int) {
     return Call(context, "DescribeDomainList", "{}");
 }
 
-// A domain of Chinese letters is known by its ASCII form, which Domain takes.
+// Domain takes the zone's ASCII form.
 ApiVerdict ReadZones(const HttpReply& reply, std::vector<ApiZone>& zones) {
     const JsonReply json(reply.body);
     const ApiVerdict verdict = VerdictOf(json);
     if (verdict.kind != ApiVerdict::Ok) return verdict;
     for (const JsonValue& domain : json.Root()["Response"]["DomainList"].Items()) {
-        const std::string ascii = domain["Punycode"].Scalar();
-        const std::string name = ascii.empty() ? domain["Name"].Scalar() : ascii;
+        const std::string name = ZoneNameOf(domain, "Punycode", "Name");
         zones.push_back({name, name});
     }
     return verdict;

@@ -393,7 +393,18 @@ public:
 
     // Starts the program with http_proxy set to the proxy (none when it is empty).
     Kivo& Start(const std::string& arguments = "") {
-        if (!Launch(arguments, process_)) Trouble("cannot start " + exePath);
+        // Under load Wine now and then fails to start a process at once (seen once in CI,
+        // the error unknown); a second try a moment later is what a user would do.
+        for (int attempt = 1; !Launch(arguments, process_); ++attempt) {
+            const DWORD error = GetLastError();
+            if (attempt == 3) {
+                Trouble("cannot start " + exePath + ": error " + std::to_string(error));
+                break;
+            }
+            fprintf(stderr, "starting %s failed with error %lu; trying again\n", exePath.c_str(),
+                    error);
+            Sleep(1000);
+        }
         return *this;
     }
     // The same exe started once more beside this one, as a user would, through the path

@@ -333,11 +333,11 @@ std::vector<unsigned> Ipv6GroupsOf(const std::string& part) {
         const std::string group = part.substr(at, end - at);
         if (IsDottedQuad(group)) {
             unsigned quad[4] = {};
-            const char* at = group.c_str();
-            for (unsigned& part : quad) {
-                char* end = nullptr;
-                part = static_cast<unsigned>(std::strtoul(at, &end, 10));
-                at = end + 1;
+            const char* number = group.c_str();
+            for (unsigned& byte : quad) {
+                char* dot = nullptr;
+                byte = static_cast<unsigned>(std::strtoul(number, &dot, 10));
+                number = dot + 1;
             }
             groups.push_back(quad[0] << 8 | quad[1]);
             groups.push_back(quad[2] << 8 | quad[3]);
